@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tarvelin needs to build, run and test.
+# Safe to run again: it only calls apt-get when something is missing.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config git
+  # program
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
+  libcurl4-openssl-dev libxlsxwriter-dev
+  fonts-wine fonts-liberation2
+  # tests, benchmarks, fuzzing
+  libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
+  clang libclang-rt-14-dev llvm
+  xvfb xauth imagemagick python3 python3-openpyxl unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
