@@ -13,8 +13,13 @@
 
 namespace tarvelin {
 
-// Most characters the raw-text buffer and the cue-line area hold.
+// Most characters the raw-text buffer and the cue-line area hold. A file counts with its line
+// break characters as they stand in it, without a byte-order mark.
 inline constexpr std::size_t kTextCapacity = 16'777'215;
+
+// The message of a file with more than kTextCapacity characters.
+inline constexpr std::u16string_view kTooLargeMessage =
+    u"Die Datei ist zu groß: höchstens 16.777.215 Zeichen";
 
 // Decodes a file's bytes into lines. Throws ConversionError when the text exceeds kTextCapacity.
 std::vector<std::u16string> DecodeEdlBytes(std::string_view bytes);
@@ -23,5 +28,11 @@ std::vector<std::u16string> DecodeEdlBytes(std::string_view bytes);
 // when it cannot be opened, "Stream konnte nicht geladen werden" when it cannot be read, and the
 // capacity message when it is too large.
 std::vector<std::u16string> LoadEdlFile(const std::string& path);
+
+// The same lines as one text, each line followed by CR LF (the last one too), as
+// JoinLinesCrLf(DecodeEdlBytes(bytes)) gives them but without building the lines: a 16 MB list
+// then costs a few bytes per character.
+std::u16string DecodeEdlText(std::string_view bytes);
+std::u16string LoadEdlText(const std::string& path);
 
 }  // namespace tarvelin

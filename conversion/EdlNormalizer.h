@@ -18,6 +18,9 @@ std::u16string JoinLinesCrLf(const std::vector<std::u16string>& lines);
 // Splits a text into lines at CR LF, a lone CR or a lone LF; a final break starts no line.
 std::vector<std::u16string> SplitLines(std::u16string_view text);
 
+// The same text as JoinLinesCrLf(SplitLines(text)), without building the lines.
+std::u16string ResplitCrLf(std::u16string_view text);
+
 // Applies the eight removals, in order, to the scratch text in place.
 void NormalizeEdlText(std::u16string& workText);
 

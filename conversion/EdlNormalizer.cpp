@@ -1,0 +1,145 @@
+#include "conversion/EdlNormalizer.h"
+
+#include <array>
+
+namespace tarvelin {
+
+namespace {
+
+struct Removal {
+    std::u16string_view text;  // upper case where letter case is ignored
+    bool ignoreCase;
+};
+
+// The removals in the order they run. Step 4 joins a line that begins with an asterisk to the
+// line before it when that line ends with a blank.
+constexpr std::array kRemovals = {
+    Removal{u"*FROM CLIP NAME: ", true},
+    Removal{u"* FROM CLIP NAME: ", true},
+    Removal{u"*  FROM CLIP NAME: ", true},
+    Removal{u" \r\n*", false},
+    Removal{u"FROM CLIP NAME: ", true},
+    Removal{u"AUD", true},
+    Removal{u" 3     4 ", true},
+    Removal{u" 1     2 ", true},
+};
+static_assert(kRemovals.size() == 8);
+
+// Simple upper case, as far as it can matter here: the removed texts are ASCII, and the only
+// characters whose simple upper case is an ASCII letter are a-z, dotless i and long s.
+constexpr char16_t upperForComparison(char16_t c)
+{
+    if (c >= u'a' && c <= u'z') {
+        return static_cast<char16_t>(c - (u'a' - u'A'));
+    }
+    if (c == u'\u0131') {
+        return u'I';
+    }
+    if (c == u'\u017F') {
+        return u'S';
+    }
+    return c;
+}
+
+bool matchesAt(std::u16string_view text, std::size_t pos, const Removal& removal)
+{
+    if (text.size() - pos < removal.text.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < removal.text.size(); ++k) {
+        const char16_t c = text[pos + k];
+        if ((removal.ignoreCase ? upperForComparison(c) : c) != removal.text[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One left-to-right pass: each occurrence is cut out and the search goes on right after it, so
+// characters brought together by a cut are not searched again in this pass.
+std::u16string removeAll(const std::u16string& text, const Removal& removal)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t copied = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (matchesAt(text, i, removal)) {
+            out.append(text, copied, i - copied);
+            i += removal.text.size();
+            copied = i;
+        } else {
+            ++i;
+        }
+    }
+    out.append(text, copied, text.size() - copied);
+    return out;
+}
+
+}  // namespace
+
+std::u16string JoinLinesCrLf(const std::vector<std::u16string>& lines)
+{
+    std::size_t total = 0;
+    for (const auto& line : lines) {
+        total += line.size() + 2;
+    }
+    std::u16string text;
+    text.reserve(total);
+    for (const auto& line : lines) {
+        text += line;
+        text += u"\r\n";
+    }
+    return text;
+}
+
+std::vector<std::u16string> SplitLines(std::u16string_view text)
+{
+    std::vector<std::u16string> lines;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char16_t c = text[i];
+        if (c != u'\r' && c != u'\n') {
+            ++i;
+            continue;
+        }
+        lines.emplace_back(text.substr(start, i - start));
+        i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < text.size()) {
+        lines.emplace_back(text.substr(start));
+    }
+    return lines;
+}
+
+std::u16string ResplitCrLf(std::u16string_view text)
+{
+    std::u16string out;
+    out.reserve(text.size() + 2);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char16_t c = text[i];
+        if (c != u'\r' && c != u'\n') {
+            out += c;
+            ++i;
+            continue;
+        }
+        out += u"\r\n";
+        i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
+    }
+    if (!out.empty() && !out.ends_with(u"\r\n")) {
+        out += u"\r\n";
+    }
+    return out;
+}
+
+void NormalizeEdlText(std::u16string& workText)
+{
+    for (const Removal& removal : kRemovals) {
+        workText = removeAll(workText, removal);
+    }
+}
+
+}  // namespace tarvelin

@@ -1,0 +1,154 @@
+#include "conversion/FileBytes.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "conversion/ConversionError.h"
+#include "conversion/Text.h"
+
+namespace tarvelin {
+
+namespace {
+
+// Closes the descriptor on every way out of ReadFileBytes.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+std::u16string absoluteName(const std::string& path)
+{
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    return fromUtf8(error ? path : absolute.string());
+}
+
+// "Datei <name> kann nicht geöffnet werden. <reason>"; the name may itself hold "%s", so the two
+// parts are put in place one after the other, never searched again.
+[[noreturn]] void throwCannotOpen(const std::string& path, int errorNumber)
+{
+    std::u16string message = u"Datei ";
+    message += absoluteName(path);
+    message += u" kann nicht geöffnet werden. ";
+    message += SystemErrorText(errorNumber);
+    throw ConversionError(std::move(message));
+}
+
+[[noreturn]] void throwCannotLoad()
+{
+    throw ConversionError(u"Stream konnte nicht geladen werden");
+}
+
+}  // namespace
+
+std::u16string SystemErrorText(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOENT:
+        return u"Das System kann die angegebene Datei nicht finden";
+    case ENOTDIR:
+        return u"Das System kann den angegebenen Pfad nicht finden";
+    case EACCES:
+    case EPERM:
+        return u"Zugriff verweigert";
+    case EISDIR:
+        return u"Der angegebene Name ist ein Ordner und keine Datei";
+    case ENAMETOOLONG:
+        return u"Der Dateiname ist zu lang";
+    case ELOOP:
+        return u"Zu viele symbolische Verknüpfungen im Pfad";
+    case EMFILE:
+    case ENFILE:
+        return u"Zu viele Dateien sind geöffnet";
+    case EWOULDBLOCK:
+        return u"Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen "
+               u"Prozess verwendet wird";
+    case ENXIO:
+    case ENODEV:
+        return u"Das angegebene Gerät ist nicht vorhanden";
+    default:
+        return fromUtf8("Systemfehler " + std::to_string(errorNumber));
+    }
+}
+
+std::string ReadFileBytes(const std::string& path, std::size_t maxBytes,
+                          const std::u16string& tooLargeMessage)
+{
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        throwCannotOpen(path, errno);
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) {
+        throwCannotOpen(path, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throwCannotOpen(path, EISDIR);
+    }
+    // Readers share the file; a writer holding an exclusive lock keeps us out.
+    if (S_ISREG(info.st_mode) && ::flock(file.get(), LOCK_SH | LOCK_NB) != 0 &&
+        errno == EWOULDBLOCK) {
+        throwCannotOpen(path, EWOULDBLOCK);
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
+    }
+
+    constexpr std::size_t kChunk = 1 << 16;
+    std::string bytes;
+    if (S_ISREG(info.st_mode)) {
+        const auto size = static_cast<std::size_t>(info.st_size);
+        if (size > maxBytes) {
+            throw ConversionError(tooLargeMessage);
+        }
+        bytes.reserve(size + kChunk);
+    }
+    // Read until the end, whatever the size said: pipes and growing files have no size.
+    for (;;) {
+        const std::size_t used = bytes.size();
+        if (used > maxBytes) {
+            throw ConversionError(tooLargeMessage);
+        }
+        bytes.resize(used + kChunk);
+        const ssize_t got = ::read(file.get(), bytes.data() + used, kChunk);
+        if (got < 0) {
+            if (errno == EINTR) {
+                bytes.resize(used);
+                continue;
+            }
+            if (errno == EISDIR) {
+                throwCannotOpen(path, EISDIR);
+            }
+            throwCannotLoad();
+        }
+        bytes.resize(used + static_cast<std::size_t>(got));
+        if (got == 0) {
+            break;
+        }
+    }
+    if (bytes.size() > maxBytes) {
+        throw ConversionError(tooLargeMessage);
+    }
+    return bytes;
+}
+
+}  // namespace tarvelin

@@ -1,0 +1,23 @@
+// Reading a whole file into memory, with the German failure messages the user sees.
+//
+// Used by the EDL loader and by the command-line tool for every file it reads. The file is held
+// open only while it is read and is locked against writers where the system supports it. What the
+// bytes mean is not decided here.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tarvelin {
+
+// Reads every byte of the file at path. Throws ConversionError with
+// "Datei %s kann nicht geöffnet werden. %s" (the absolute file name and a German reason) when it
+// cannot be opened or is a directory, and "Stream konnte nicht geladen werden" when reading fails.
+// A file holding more than maxBytes bytes is refused with tooLargeMessage before it is read whole.
+std::string ReadFileBytes(const std::string& path, std::size_t maxBytes,
+                          const std::u16string& tooLargeMessage);
+
+// The German text for a system error number, as shown after "kann nicht geöffnet werden.".
+std::u16string SystemErrorText(int errorNumber);
+
+}  // namespace tarvelin
