@@ -1,0 +1,22 @@
+// MatcherBacktrack: a plain depth-first backtracking search over a compiled pattern.
+//
+// It tries start positions in order and, at each, follows the program's splits preferred
+// branch first, undoing group positions when it backs out of a branch. Its choice points live
+// on an explicit stack, so nothing recurses with the subject. It makes no effort to be fast:
+// a lazy gap that never finds its continuation costs time that grows with the square of the
+// subject.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "conversion/PatternProgram.h"
+
+namespace tarvelin::pattern {
+
+// Searches subject from position from on. On success fills slots (2 per group, -1 = unset).
+bool backtrackSearch(const Program& program, std::u16string_view subject, std::size_t from,
+                     std::vector<std::ptrdiff_t>& slots);
+
+}  // namespace tarvelin::pattern

@@ -1,0 +1,76 @@
+#include "tests/support/MatchLists.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+#include <memory>
+
+#include "conversion/PatternMatcher.h"
+
+namespace tarvelin::testsupport {
+
+MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view subject)
+{
+    PatternMatcher matcher(pattern);
+    MatchList matches;
+    for (bool found = matcher.Exec(subject); found; found = matcher.ExecNext()) {
+        std::vector<Span> groups;
+        for (int n = 0; n <= matcher.GroupCount(); ++n) groups.push_back(matcher.GroupSpan(n));
+        matches.push_back(std::move(groups));
+    }
+    return matches;
+}
+
+bool pcre2Matches(std::u16string_view pattern, std::u16string_view subject, MatchList& matches)
+{
+    matches.clear();
+    subject = subject.substr(0, subject.find(u'\0'));
+    int error = 0;
+    PCRE2_SIZE errorOffset = 0;
+    std::unique_ptr<pcre2_code, decltype(&pcre2_code_free)> code(
+        pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), PCRE2_DOTALL,
+                      &error, &errorOffset, nullptr),
+        &pcre2_code_free);
+    if (!code) return false;
+    std::unique_ptr<pcre2_match_data, decltype(&pcre2_match_data_free)> data(
+        pcre2_match_data_create_from_pattern(code.get(), nullptr), &pcre2_match_data_free);
+    std::uint32_t captures = 0;
+    pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
+    PCRE2_SIZE start = 0;
+    while (start <= subject.size()) {
+        const int rc = pcre2_match(code.get(), reinterpret_cast<PCRE2_SPTR>(subject.data()),
+                                   subject.size(), start, 0, data.get(), nullptr);
+        if (rc == PCRE2_ERROR_NOMATCH) break;
+        if (rc < 0) {
+            matches.clear();
+            return false;
+        }
+        const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
+        std::vector<Span> groups;
+        for (std::uint32_t n = 0; n <= captures; ++n) {
+            if (static_cast<int>(n) >= rc || ovector[2 * n] == PCRE2_UNSET) {
+                groups.emplace_back(-1, -1);
+            } else {
+                groups.emplace_back(static_cast<std::ptrdiff_t>(ovector[2 * n]),
+                                    static_cast<std::ptrdiff_t>(ovector[2 * n + 1]));
+            }
+        }
+        start = ovector[1] + (ovector[1] == ovector[0] ? 1 : 0);
+        matches.push_back(std::move(groups));
+    }
+    return true;
+}
+
+std::string describe(const MatchList& matches)
+{
+    std::string out;
+    for (const auto& groups : matches) {
+        out += '{';
+        for (const Span& span : groups)
+            out += '[' + std::to_string(span.first) + ',' + std::to_string(span.second) + ')';
+        out += "} ";
+    }
+    return out.empty() ? "no match" : out;
+}
+
+}  // namespace tarvelin::testsupport

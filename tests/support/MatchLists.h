@@ -1,0 +1,29 @@
+// MatchLists: every match of a pattern in a subject, as lists of group spans, from the
+// program's matcher and from PCRE2, for differential tests.
+//
+// Both walk the subject the way the conversion does: Exec, then ExecNext while it finds
+// something; PCRE2 is driven the same way (start at the previous end, one further after an empty
+// match, subject cut at its first U+0000, DOTALL and nothing else). An unset group is {-1, -1}.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tarvelin::testsupport {
+
+using Span = std::pair<std::ptrdiff_t, std::ptrdiff_t>;
+using MatchList = std::vector<std::vector<Span>>;
+
+MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view subject);
+
+// PCRE2's matches; returns false (and leaves matches empty) if PCRE2 rejects the pattern or
+// gives up on a search.
+bool pcre2Matches(std::u16string_view pattern, std::u16string_view subject, MatchList& matches);
+
+// A readable form of a match list for failure messages.
+std::string describe(const MatchList& matches);
+
+}  // namespace tarvelin::testsupport
