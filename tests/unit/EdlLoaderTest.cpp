@@ -1,0 +1,300 @@
+// Loading an EDL: line breaks, Windows-1252, byte-order marks, RTF, and the failures of opening,
+// reading and capacity.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "conversion/ConversionError.h"
+#include "conversion/EdlLoader.h"
+#include "conversion/EdlNormalizer.h"
+#include "conversion/RtfText.h"
+#include "conversion/Text.h"
+
+namespace tarvelin {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Lines = std::vector<std::u16string>;
+
+// A fresh directory for one test, removed afterwards.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "tarvelin-loader-XXXXXX").string();
+        m_path = ::mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        fs::permissions(m_path, fs::perms::owner_all, ignored);
+        fs::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string write(const std::string& name, const std::string& bytes) const
+    {
+        const std::string path = (m_path / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+std::u16string messageOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const ConversionError& error) {
+        return error.message();
+    }
+    ADD_FAILURE() << "no ConversionError thrown";
+    return {};
+}
+
+TEST(EdlLoaderTest, EveryLineBreakFormEndsOneLine)
+{
+    struct Row {
+        const char* tag;
+        std::string bytes;
+        Lines lines;
+    };
+    const std::vector<Row> rows = {
+        {"empty_file", "", {}},
+        {"crlf", "A\r\nB\r\n", {u"A", u"B"}},
+        {"lf_cr", "A\n\rB\n\r", {u"A", u"B"}},
+        {"lone_cr", "A\rB\r", {u"A", u"B"}},
+        {"lone_lf", "A\nB\n", {u"A", u"B"}},
+        {"no_final_break", "A\r\nB", {u"A", u"B"}},
+        {"only_a_break", "\r\n", {u""}},
+        {"further_breaks_add_empty_lines", "A\r\n\r\n\n", {u"A", u"", u""}},
+        {"cr_cr_lf", "A\r\r\nB", {u"A", u"", u"B"}},
+        {"lf_lf_cr", "A\n\n\rB", {u"A", u"", u"B"}},
+        {"crlf_then_lf_cr", "A\r\n\n\rB", {u"A", u"", u"B"}},
+        {"blank_lines_keep_blanks", "  \r\nA ", {u"  ", u"A "}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        const Lines lines = DecodeEdlBytes(row.bytes);
+        EXPECT_EQ(lines, row.lines);
+        EXPECT_EQ(DecodeEdlText(row.bytes), JoinLinesCrLf(lines));
+    }
+}
+
+TEST(EdlLoaderTest, BytesAreWindows1252)
+{
+    struct Row {
+        const char* tag;
+        std::string bytes;
+        std::u16string text;
+    };
+    const std::vector<Row> rows = {
+        {"umlauts", "\xC4\xD6\xDC\xE4\xF6\xFC\xDF", u"ÄÖÜäöüß"},
+        {"accents", "CAF\xC9 caf\xE9", u"CAFÉ café"},
+        {"euro_and_quotes", "\x80\x84\x93\x94\x96\x97", u"€„“”–—"},
+        {"high_range_ends", "\x9F\xA0\xFF", u"\u0178\u00A0\u00FF"},
+        {"undefined_bytes_keep_their_code_point", "\x81\x8D\x8F\x90\x9D",
+         u"\u0081\u008D\u008F\u0090\u009D"},
+        {"utf8_without_mark_is_not_utf8", "\xC3\x84", u"\u00C3\u201E"},
+        {"nul_is_a_character", std::string("A\0B", 3), std::u16string(u"A\0B", 3)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        EXPECT_EQ(DecodeEdlBytes(row.bytes), Lines{row.text});
+    }
+}
+
+TEST(EdlLoaderTest, ByteOrderMarkSelectsEncodingAndIsDropped)
+{
+    struct Row {
+        const char* tag;
+        std::string bytes;
+        Lines lines;
+    };
+    const std::vector<Row> rows = {
+        {"utf8", "\xEF\xBB\xBF\xC3\x84X\r\n\xE2\x82\xAC", {u"ÄX", u"€"}},
+        {"utf8_only_mark", "\xEF\xBB\xBF", {}},
+        {"utf8_malformed_byte", "\xEF\xBB\xBF" "A\xFF" "B", {u"A\uFFFDB"}},
+        {"utf16_le", std::string("\xFF\xFE\xC4\x00\r\x00\n\x00Z\x00", 10), {u"Ä", u"Z"}},
+        {"utf16_be", std::string("\xFE\xFF\x00\xC4\x00\n\x20\xAC", 8), {u"Ä", u"€"}},
+        {"utf16_odd_last_byte", std::string("\xFF\xFE" "A\x00" "B", 5), {u"A\uFFFD"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        EXPECT_EQ(DecodeEdlBytes(row.bytes), row.lines);
+    }
+}
+
+TEST(EdlLoaderTest, RtfDocumentGivesItsPlainText)
+{
+    struct Row {
+        const char* tag;
+        std::string rtf;
+        std::u16string text;
+    };
+    const std::vector<Row> rows = {
+        {"paragraphs", R"({\rtf1\ansi A\par B\par})", u"A\nB\n"},
+        {"line_and_tab", R"({\rtf1 A\line B\tab C})", u"A\nB\tC"},
+        {"source_line_breaks_ignored", "{\\rtf1 A\r\nB\\par\r\n}", u"AB\n"},
+        {"hex_bytes_are_windows_1252", R"({\rtf1 M\'c4DCHEN \'80})", u"MÄDCHEN €"},
+        {"unicode_with_fallback", R"({\rtf1 \u196?X\uc2\u8364??Y})", u"ÄX€Y"},
+        {"unicode_negative", R"({\rtf1\uc0 \u-3913 })", u"\uF0B7"},
+        {"fallback_ends_at_group", R"({\rtf1 {\u196}X})", u"ÄX"},
+        {"escaped_symbols", R"({\rtf1 \{a\}\\b\~c})", u"{a}\\b\u00A0c"},
+        {"tables_skipped",
+         R"({\rtf1{\fonttbl{\f0 Arial;}}{\colortbl;\red0\green0\blue0;}{\stylesheet{\s0 Normal;}})"
+         R"({\info{\title T}}A})",
+         u"A"},
+        {"starred_destination_skipped", R"({\rtf1{\*\generator Riched20;}{\*\x y}A})", u"A"},
+        {"picture_skipped", R"({\rtf1 A{\pict\pngblip 89504e47}B})", u"AB"},
+        {"binary_data_skipped", "{\\rtf1 A{\\object\\bin3 }}}}B}", u"AB"},
+        {"field_result_kept", R"({\rtf1{\field{\*\fldinst HYPERLINK x}{\fldrslt LINK}}})", u"LINK"},
+        {"text_after_document_ignored", R"({\rtf1 A}B)", u"A"},
+        {"control_word_delimiter_blank_eaten", R"({\rtf1\b A\b0  B})", u"A B"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        EXPECT_TRUE(IsRtfDocument(row.rtf));
+        EXPECT_EQ(toUtf8(RtfToText(row.rtf)), toUtf8(row.text));
+    }
+    EXPECT_EQ(DecodeEdlBytes(R"({\rtf1 A\par B\par})"), (Lines{u"A", u"B"}));
+    EXPECT_EQ(DecodeEdlBytes(" {\\rtf1 A}"), Lines{u" {\\rtf1 A}"});
+}
+
+TEST(EdlLoaderTest, MalformedRtfNeverFails)
+{
+    const std::vector<std::string> documents = {
+        "{\\rtf",
+        "{\\rtf1 A\\",
+        "{\\rtf1 \\'",
+        "{\\rtf1 \\'4",
+        "{\\rtf1 \\'zz}",
+        "{\\rtf1 }}}}A",
+        "{\\rtf1 \\u",
+        "{\\rtf1 \\u-99999999999999999999 }",
+        "{\\rtf1 \\uc99999999999 \\u65 ABC}",
+        "{\\rtf1 \\bin99999999999",
+        "{\\rtf1 \\bin-5 A}",
+        "{\\rtf1 \\" + std::string(200, 'a') + "1 B}",
+        "{\\rtf1 " + std::string(100000, '{') + "A",
+        "{\\rtf1 " + std::string(100000, '{') + "A" + std::string(200000, '}'),
+    };
+    for (const std::string& document : documents) {
+        SCOPED_TRACE(document.substr(0, 40));
+        const std::u16string text = RtfToText(document);
+        EXPECT_LE(text.size(), document.size());
+    }
+    EXPECT_EQ(RtfToText("{\\rtf1 " + std::string(10000, '{') + "A" + std::string(10000, '}')),
+              u"A");
+}
+
+TEST(EdlLoaderTest, LoadsFileAsTextAndLines)
+{
+    const TempDir dir;
+    const std::string path = dir.write("liste.edl", "001 \xC4\r\n* FROM CLIP NAME:  X.MP3\n\r");
+    EXPECT_EQ(LoadEdlFile(path), (Lines{u"001 Ä", u"* FROM CLIP NAME:  X.MP3"}));
+    EXPECT_EQ(LoadEdlText(path), u"001 Ä\r\n* FROM CLIP NAME:  X.MP3\r\n");
+}
+
+TEST(EdlLoaderTest, SameListInEveryEncodingGivesSameLines)
+{
+    const fs::path fixtures = fs::path(TARVELIN_TEST_DATA_DIR) / "fixtures";
+    const Lines reference = LoadEdlFile((fixtures / "musik-crlf-cp1252.edl").string());
+    ASSERT_GT(reference.size(), 10u);
+    for (const char* name : {"musik-cr-only.edl", "musik-lf-cr.edl", "musik-utf8-bom.edl",
+                             "musik-utf16le-bom.edl", "musik-utf16be-bom.edl", "musik-rtf.edl"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(LoadEdlFile((fixtures / name).string()), reference);
+    }
+}
+
+TEST(EdlLoaderTest, FileThatCannotBeOpenedNamesFileAndReason)
+{
+    const TempDir dir;
+    const std::string missing = (dir.path() / "fehlt.edl").string();
+    EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(missing); })),
+              "Datei " + missing +
+                  " kann nicht geöffnet werden. Das System kann die angegebene Datei nicht finden");
+
+    const std::string inMissingDir = (dir.path() / "ordner" / "x.edl").string();
+    EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(inMissingDir); })),
+              "Datei " + inMissingDir +
+                  " kann nicht geöffnet werden. Das System kann die angegebene Datei nicht finden");
+
+    const std::string directory = dir.path().string();
+    EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(directory); })),
+              "Datei " + directory +
+                  " kann nicht geöffnet werden. Der angegebene Name ist ein Ordner und keine Datei");
+}
+
+TEST(EdlLoaderTest, RelativeNameIsShownInFull)
+{
+    const TempDir dir;
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir.path());
+    const std::u16string message = messageOf([] { LoadEdlFile("%s fehlt.edl"); });
+    fs::current_path(previous);
+    EXPECT_EQ(toUtf8(message), "Datei " + (dir.path() / "%s fehlt.edl").string() +
+                                   " kann nicht geöffnet werden. Das System kann die angegebene "
+                                   "Datei nicht finden");
+}
+
+TEST(EdlLoaderTest, FileWithoutReadPermission)
+{
+    const TempDir dir;
+    const std::string path = dir.write("gesperrt.edl", "A\r\n");
+    fs::permissions(path, fs::perms::none);
+    const int probe = ::open(path.c_str(), O_RDONLY);
+    if (probe >= 0) {
+        ::close(probe);
+        GTEST_SKIP() << "running with rights that read any file (root): no access check possible";
+    }
+    EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(path); })),
+              "Datei " + path + " kann nicht geöffnet werden. Zugriff verweigert");
+}
+
+TEST(EdlLoaderTest, CapacityIsEnforced)
+{
+    const TempDir dir;
+    std::string bytes(kTextCapacity, 'A');
+    bytes[100] = '\n';
+    const std::string atCapacity = dir.write("voll.edl", bytes);
+    const Lines lines = LoadEdlFile(atCapacity);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size() + lines[1].size() + 1, kTextCapacity);
+
+    bytes += 'A';
+    const std::string overCapacity = dir.write("zu-gross.edl", bytes);
+    EXPECT_EQ(messageOf([&] { LoadEdlFile(overCapacity); }), kTooLargeMessage);
+    EXPECT_EQ(messageOf([&] { LoadEdlText(overCapacity); }), kTooLargeMessage);
+
+    // The mark does not count; the characters do, whatever bytes they take.
+    std::string utf16(2 + 2 * kTextCapacity, '\0');
+    utf16[0] = '\xFF';
+    utf16[1] = '\xFE';
+    EXPECT_EQ(DecodeEdlBytes(utf16).size(), 1u);
+    utf16 += std::string(2, '\0');
+    EXPECT_EQ(messageOf([&] { DecodeEdlBytes(utf16); }), kTooLargeMessage);
+
+    // Far too large to be read at all.
+    const std::string huge = (dir.path() / "riesig.edl").string();
+    { std::ofstream(huge, std::ios::binary) << "A"; }
+    fs::resize_file(huge, 8 * kTextCapacity);
+    EXPECT_EQ(messageOf([&] { LoadEdlFile(huge); }), kTooLargeMessage);
+}
+
+}  // namespace
+}  // namespace tarvelin

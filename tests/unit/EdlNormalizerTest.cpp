@@ -1,0 +1,174 @@
+// The eight removals, one table per rule, and the line joining and splitting around them.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "conversion/EdlNormalizer.h"
+#include "conversion/Text.h"
+
+namespace tarvelin {
+namespace {
+
+struct Row {
+    const char* tag;
+    std::u16string before;
+    std::u16string after;
+};
+
+void expectRows(const std::vector<Row>& rows)
+{
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        std::u16string text = row.before;
+        NormalizeEdlText(text);
+        EXPECT_EQ(toUtf8(text), toUtf8(row.after));
+    }
+}
+
+TEST(EdlNormalizerTest, CommentPrefixWithoutBlankAfterAsterisk)
+{
+    expectRows({
+        {"two_blanks_keep_one", u"*FROM CLIP NAME:  TITLE.MP3\r\n", u" TITLE.MP3\r\n"},
+        {"lower_case", u"*from clip name:  x.mp3\r\n", u" x.mp3\r\n"},
+        {"mixed_case", u"*From Clip Name: A\r\n", u"A\r\n"},
+        {"dotless_i_and_long_s_count_as_letters", u"*FROM CL\u0131P NAME: A", u"A"},
+        {"without_blank_after_colon_nothing_is_cut", u"*FROM CLIP NAME:A", u"*FROM CLIP NAME:A"},
+        {"every_occurrence", u"*FROM CLIP NAME: A *FROM CLIP NAME: B", u"A B"},
+    });
+}
+
+TEST(EdlNormalizerTest, CommentPrefixWithOneOrTwoBlanksAfterAsterisk)
+{
+    expectRows({
+        {"one_blank", u"* FROM CLIP NAME:  BFD_CHILI.MP3\r\n", u" BFD_CHILI.MP3\r\n"},
+        {"one_blank_lower_case", u"* from clip name: a\r\n", u"a\r\n"},
+        {"two_blanks", u"*  FROM CLIP NAME:  B.WAV\r\n", u" B.WAV\r\n"},
+        {"two_blanks_mixed_case", u"*  from Clip NAME: B", u"B"},
+        // Steps 1 to 3 do not apply; step 5 cuts the words and leaves asterisk and blanks.
+        {"three_blanks_keep_asterisk_and_blanks", u"X\r\n*   FROM CLIP NAME:  T.MP3\r\n",
+         u"X\r\n*    T.MP3\r\n"},
+        // ... unless step 4 joins the line to the one before, which ends with a blank.
+        {"three_blanks_joined_to_previous_line", u"X \r\n*   FROM CLIP NAME:  T.MP3\r\n",
+         u"X    T.MP3\r\n"},
+    });
+}
+
+TEST(EdlNormalizerTest, BlankLineBreakAsteriskJoinsLines)
+{
+    expectRows({
+        {"joins_and_drops_blank_break_asterisk", u"A \r\n*B\r\n", u"AB\r\n"},
+        {"only_exact_sequence", u"A\r\n*B\r\n", u"A\r\n*B\r\n"},
+        {"lone_lf_is_not_joined", u"A \n*B", u"A \n*B"},
+        {"two_blanks_keep_one", u"A  \r\n*B", u"A B"},
+        {"comment_then_to_clip_name", u"* FROM CLIP NAME:  T.MP3 \r\n* TO CLIP NAME:  T.MP3\r\n",
+         u" T.MP3 TO CLIP NAME:  T.MP3\r\n"},
+        // The cut brings " \r\n" and "*" together, but this pass has moved past them.
+        {"no_rescan_after_cut", u"A \r\n \r\n**B", u"A \r\n*B"},
+        {"chain_of_joined_lines", u"A \r\n*B \r\n*C", u"ABC"},
+    });
+}
+
+TEST(EdlNormalizerTest, FromClipNameWithoutAsterisk)
+{
+    expectRows({
+        {"words_alone", u"X FROM CLIP NAME: Y", u"X Y"},
+        {"case_ignored", u"from clip name: y", u"y"},
+        {"no_colon_no_cut", u"FROM CLIP NAME Y", u"FROM CLIP NAME Y"},
+    });
+}
+
+TEST(EdlNormalizerTest, AudIsRemovedEverywhere)
+{
+    expectRows({
+        {"channel_line", u"AUD  3    4\r\n", u"  3    4\r\n"},
+        {"inside_clip_name", u" CLAUDIA.MP3\r\n", u" CLIA.MP3\r\n"},
+        {"audio_prefix", u" AUDIO_01.WAV", u" IO_01.WAV"},
+        {"lower_case", u"aud Aud aUd", u"  "},
+        {"cut_joins_a_and_ud_without_rescan", u"AAUDUD", u"AUD"},
+        {"overlapping_start", u"AUAUD", u"AU"},
+        {"umlaut_is_no_letter_a", u"\u00C4UD \u00E4ud", u"\u00C4UD \u00E4ud"},
+    });
+}
+
+TEST(EdlNormalizerTest, ChannelMarkersThreeFourAndOneTwo)
+{
+    expectRows({
+        {"three_four", u"X 3     4 Y", u"XY"},
+        {"one_two", u"X 1     2 Y", u"XY"},
+        {"four_blanks_stay", u"X 3    4 Y", u"X 3    4 Y"},
+        // "AUD  3    4" after the event line: AUD goes, the four-blank gap is no marker.
+        {"avid_aud_line_keeps_digits", u"AUD  3    4    \r\n", u"  3    4    \r\n"},
+        // With AUD gone, " 3     4 " can appear only when five blanks were already there.
+        {"aud_cut_then_marker", u"AUD 3     4 X", u"X"},
+        {"three_four_then_one_two", u" 3     4  1     2 ", u""},
+    });
+}
+
+TEST(EdlNormalizerTest, StepsRunInOrder)
+{
+    // Step 6 runs before step 7: "AUD" inside a marker is gone before the marker is looked for.
+    expectRows({
+        {"step_order_aud_then_marker", u"X 3  AUD   4 Y", u"XY"},
+        {"marker_from_step_six_cut", u" 1   AUD  2 ", u""},
+        // Step 5 runs before step 6: words that an AUD cut completes stay.
+        {"words_completed_by_aud_cut_stay", u"FROM CLIP NAMAUDE: X", u"FROM CLIP NAME: X"},
+        // Step 1 runs before step 4: the prefix is gone before lines are joined.
+        {"prefix_removed_before_join", u"A \r\n*FROM CLIP NAME:  T.WAV", u"A \r\n T.WAV"},
+    });
+}
+
+TEST(EdlNormalizerTest, NormalisingTwiceCanRemoveMore)
+{
+    std::u16string text = u"AAUDUD";
+    NormalizeEdlText(text);
+    EXPECT_EQ(text, u"AUD");
+    NormalizeEdlText(text);
+    EXPECT_EQ(text, u"");
+}
+
+TEST(EdlNormalizerTest, JoinLinesCrLf)
+{
+    EXPECT_EQ(JoinLinesCrLf({}), u"");
+    EXPECT_EQ(JoinLinesCrLf({u""}), u"\r\n");
+    EXPECT_EQ(JoinLinesCrLf({u"A", u"", u"B"}), u"A\r\n\r\nB\r\n");
+}
+
+TEST(EdlNormalizerTest, SplitLines)
+{
+    struct SplitRow {
+        const char* tag;
+        std::u16string text;
+        std::vector<std::u16string> lines;
+    };
+    const std::vector<SplitRow> rows = {
+        {"empty", u"", {}},
+        {"crlf", u"A\r\nB\r\n", {u"A", u"B"}},
+        {"no_final_break", u"A\r\nB", {u"A", u"B"}},
+        {"lone_cr_and_lf", u"A\rB\nC", {u"A", u"B", u"C"}},
+        {"lf_cr_is_two_breaks", u"A\n\rB", {u"A", u"", u"B"}},
+        {"empty_lines_kept", u"\r\n\r\nA", {u"", u"", u"A"}},
+        {"only_final_break_dropped", u"A\r\n\r\n", {u"A", u""}},
+    };
+    for (const SplitRow& row : rows) {
+        SCOPED_TRACE(row.tag);
+        EXPECT_EQ(SplitLines(row.text), row.lines);
+        EXPECT_EQ(ResplitCrLf(row.text), JoinLinesCrLf(SplitLines(row.text)));
+    }
+}
+
+TEST(EdlNormalizerTest, LongTextStaysLinear)
+{
+    // Two million removals in a row; a quadratic erase would not finish in the test's time.
+    std::u16string text;
+    for (int i = 0; i < 2'000'000; ++i) {
+        text += u"AUD";
+    }
+    text += u"X";
+    NormalizeEdlText(text);
+    EXPECT_EQ(text, u"X");
+}
+
+}  // namespace
+}  // namespace tarvelin
