@@ -1,0 +1,70 @@
+#include "ui/MessageBox.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+#include <utility>
+
+#include "net/Maker.h"
+
+namespace tarvelin::ui {
+
+namespace {
+
+MessageBox::Handler& currentHandler()
+{
+    static MessageBox::Handler handler;
+    return handler;
+}
+
+QMessageBox::Icon toQtIcon(BoxIcon icon)
+{
+    switch (icon) {
+        case BoxIcon::Information:
+            return QMessageBox::Information;
+        case BoxIcon::Warning:
+            return QMessageBox::Warning;
+        case BoxIcon::Error:
+            return QMessageBox::Critical;
+        case BoxIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+void showRealBox(QWidget* parent, const BoxRequest& request)
+{
+    if (qEnvironmentVariableIsSet("TARVELIN_MESSAGEBOX_STDERR")) {
+        std::fprintf(stderr, "%s: %s\n", request.caption.toUtf8().constData(),
+                     request.text.toUtf8().constData());
+        std::fflush(stderr);
+        return;
+    }
+    QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
+                    parent);
+    QPushButton* button = request.button == BoxButton::Close
+                              ? box.addButton(QStringLiteral("Schließen"), QMessageBox::RejectRole)
+                              : box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(button);
+    box.setEscapeButton(button);
+    box.exec();
+}
+
+}  // namespace
+
+void MessageBox::show(QWidget* parent, const QString& text, BoxIcon icon, BoxButton button)
+{
+    const BoxRequest request{QString::fromUtf8(maker::kProductName), text, icon, button};
+    if (currentHandler()) {
+        currentHandler()(parent, request);
+    } else {
+        showRealBox(parent, request);
+    }
+}
+
+MessageBox::Handler MessageBox::setHandler(Handler handler)
+{
+    return std::exchange(currentHandler(), std::move(handler));
+}
+
+}  // namespace tarvelin::ui

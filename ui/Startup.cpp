@@ -1,0 +1,61 @@
+#include "ui/Startup.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFontDatabase>
+#include <QStyleFactory>
+
+namespace {
+
+struct Theme {
+    const char* name;
+    const char* resource;
+};
+
+constexpr Theme kThemes[] = {
+    {kThemeName, ":/themes/AquaLightSlate.qss"},
+};
+
+constexpr const char* kFontFolder = "/usr/share/wine/fonts/";
+constexpr const char* kFontFiles[] = {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"};
+
+}  // namespace
+
+QString ThemeResourcePath(const QString& name)
+{
+    for (const Theme& theme : kThemes) {
+        if (name == QLatin1String(theme.name) && QFile::exists(QLatin1String(theme.resource))) {
+            return QLatin1String(theme.resource);
+        }
+    }
+    return {};
+}
+
+bool ApplyTheme(const QString& name)
+{
+    const QString path = ThemeResourcePath(name);
+    QFile sheet(path);
+    if (path.isEmpty() || !sheet.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    // The style sheet refines Fusion, which looks the same on every desktop.
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        QApplication::setStyle(fusion);
+    }
+    qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+    return true;
+}
+
+QStringList LoadProgramFonts()
+{
+    QStringList families;
+    for (const char* file : kFontFiles) {
+        const int id =
+            QFontDatabase::addApplicationFont(QLatin1String(kFontFolder) + QLatin1String(file));
+        if (id >= 0) {
+            families += QFontDatabase::applicationFontFamilies(id);
+        }
+    }
+    families.removeDuplicates();
+    return families;
+}

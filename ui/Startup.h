@@ -1,0 +1,24 @@
+// Start-up helpers of the program: the window theme and the bundled fonts.
+//
+// The themes the program carries are Qt style sheets compiled in as resources and looked up by
+// their name ("Aqua Light Slate"). The fonts come from the system's font folders and are
+// registered with the application so the windows get the faces their layouts were made for.
+// The order of start-up itself lives in app/main.cpp.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The name of the program's window theme.
+inline constexpr const char* kThemeName = "Aqua Light Slate";
+
+// Applies the named theme to the application. False when the program carries no theme of that
+// name; the look is then left as it was.
+bool ApplyTheme(const QString& name);
+
+// The resource path of a theme's style sheet, empty when there is no theme of that name.
+QString ThemeResourcePath(const QString& name);
+
+// Registers the program's fonts. Returns the families that were added (missing files are
+// skipped; the toolkit then falls back to a similar face).
+QStringList LoadProgramFonts();
