@@ -1,0 +1,112 @@
+#include "export/CueListXlsx.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "conversion/Text.h"
+#include "export/AtomicFile.h"
+#include "export/CueListText.h"
+
+namespace tarvelin {
+
+namespace {
+
+constexpr std::array<const char*, 4> kHeader = {"In", "Out", "Länge", "Music Titles"};
+constexpr std::size_t kMaxCellCharacters = 32767;
+constexpr double kTimecodeColumnWidth = 13;
+constexpr double kMinTitleWidth = 30;
+constexpr double kMaxTitleWidth = 90;
+
+// At most the characters a cell can hold, never splitting a surrogate pair.
+std::string cellText(std::u16string_view text)
+{
+    std::size_t units = 0;
+    std::size_t characters = 0;
+    while (units < text.size() && characters < kMaxCellCharacters) {
+        const bool pair = text[units] >= 0xD800 && text[units] <= 0xDBFF &&
+                          units + 1 < text.size() && text[units + 1] >= 0xDC00 &&
+                          text[units + 1] <= 0xDFFF;
+        units += pair ? 2 : 1;
+        ++characters;
+    }
+    return toUtf8(text.substr(0, units));
+}
+
+// Closes the workbook on every path; libxlsxwriter writes the file on close.
+class Workbook {
+public:
+    explicit Workbook(const std::filesystem::path& path) : m_book(workbook_new(path.c_str())) {}
+    ~Workbook()
+    {
+        if (m_book != nullptr) {
+            workbook_close(m_book);
+        }
+    }
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    lxw_workbook* get() const { return m_book; }
+    bool close()
+    {
+        const lxw_error result = workbook_close(m_book);
+        m_book = nullptr;
+        return result == LXW_NO_ERROR;
+    }
+
+private:
+    lxw_workbook* m_book;
+};
+
+}  // namespace
+
+void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRow>& rows)
+{
+    AtomicFileReplacement target(path);
+    if (rows.size() + 1 > LXW_ROW_MAX) {
+        target.Fail();
+    }
+    Workbook book(target.tempPath());
+    lxw_worksheet* sheet =
+        book.get() != nullptr ? workbook_add_worksheet(book.get(), "Ausgang GEMA VB") : nullptr;
+    if (sheet == nullptr) {
+        target.Fail();
+    }
+    lxw_format* text = workbook_add_format(book.get());
+    format_set_num_format(text, "@");
+    lxw_format* header = workbook_add_format(book.get());
+    format_set_num_format(header, "@");
+    format_set_bold(header);
+
+    bool ok = true;
+    for (lxw_col_t column = 0; column < kHeader.size(); ++column) {
+        ok =
+            ok && worksheet_write_string(sheet, 0, column, kHeader[column], header) == LXW_NO_ERROR;
+    }
+    std::size_t longestTitle = 0;
+    for (std::size_t i = 0; ok && i < rows.size(); ++i) {
+        const CueRow& row = rows[i];
+        const auto line = static_cast<lxw_row_t>(i + 1);
+        const std::u16string title = TitleForExport(row.title);
+        longestTitle = std::max(longestTitle, title.size());
+        const std::array<std::string, 4> cells = {cellText(row.in), cellText(row.out),
+                                                  cellText(row.length), cellText(title)};
+        for (lxw_col_t column = 0; ok && column < cells.size(); ++column) {
+            ok = worksheet_write_string(sheet, line, column, cells[column].c_str(), text) ==
+                 LXW_NO_ERROR;
+        }
+    }
+    const double titleWidth =
+        std::clamp(static_cast<double>(longestTitle) + 2, kMinTitleWidth, kMaxTitleWidth);
+    ok = ok && worksheet_set_column(sheet, 0, 2, kTimecodeColumnWidth, text) == LXW_NO_ERROR &&
+         worksheet_set_column(sheet, 3, 3, titleWidth, text) == LXW_NO_ERROR;
+    worksheet_freeze_panes(sheet, 1, 0);
+    if (!book.close() || !ok) {
+        target.Fail();
+    }
+    target.Commit();
+}
+
+}  // namespace tarvelin

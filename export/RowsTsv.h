@@ -1,0 +1,29 @@
+// The plain interchange forms of the command-line tool: cue-line text read from a file, and cue
+// rows written as tab-separated lines.
+//
+// Cue-line text is read as the window's text area hands it over: UTF-8 with a leading
+// byte-order mark dropped, its lines (ended by CR LF, CR or LF) joined with CR LF. Rows are
+// written one per line, the four cells exactly as computed (titles untrimmed) and separated by
+// a TAB, lines ended by LF; inside a cell TAB, CR, LF and backslash are written as "\t", "\r",
+// "\n" and "\\", so every row is one line and the cells can be recovered exactly.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/CueRows.h"
+
+namespace tarvelin {
+
+// UTF-8 file content to cue-line text.
+std::u16string CueLineTextFromUtf8(std::string_view bytes);
+
+// Rows as TAB-separated UTF-8 lines.
+std::string FormatRowsTsv(const std::vector<CueRow>& rows);
+
+// The message as the program's error box shows it: a full stop is appended unless the message
+// already ends in a character at or below "." in code order.
+std::u16string WithFullStop(std::u16string message);
+
+}  // namespace tarvelin
