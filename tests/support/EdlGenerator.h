@@ -1,0 +1,81 @@
+// EdlGenerator: realistic normalised edit decision lists and cue-line texts for tests and
+// benchmarks.
+//
+// The texts look like what the extraction step receives after normalisation of an Avid File_32
+// list with clip-name comments: a TITLE and FCM header, then per event its event line (number,
+// reel, channel, transition, four timecodes) and the clip name on the next line with its
+// leading blank (" SUMMER RAIN 01.WAV"). Audio events on channels 3 and 4 keep the blank line
+// left over from their channel marker. Cue-line texts are in the hand-over format (in timecode,
+// six blanks, out timecode, eight blanks, clip text), with the odd line a user might have edited.
+//
+// Shapes of the list:
+//  - Typical: one event in ten carries a music clip, the others video clips.
+//  - Adversarial: the music events of a typical list, all in the first tenth, then a long tail
+//    of video events (each tail event makes a backtracking search scan to the end).
+//  - Worst: video events only, no music at all.
+//  - Run: one event line, then a single line of class characters without any extension.
+//
+// Video clip names never contain the letters of an audio extension, so only music clip names
+// (and the run) decide the matches. Everything is deterministic for a seed, on every compiler:
+// the generator uses its own pseudo-random sequence, not the library's distributions. It knows
+// nothing about patterns or matchers, and it produces only characters up to U+00FF, so every
+// text also has an 8-bit Latin-1 form.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvelin::testsupport {
+
+enum class EdlShape { Typical, Adversarial, Worst, Run };
+
+// The capacity of the program's text areas, in characters.
+inline constexpr std::size_t kTextCapacity = 16'777'215;
+
+struct GeneratedText {
+    std::u16string text;
+    std::size_t events = 0;       // event lines (cue lines for cue-line texts)
+    std::size_t musicEvents = 0;  // events whose clip is an audio file (regular cue lines)
+};
+
+class EdlGenerator {
+public:
+    explicit EdlGenerator(std::uint64_t seed);
+
+    // A normalised list with the given number of events. For the Run shape the count is the
+    // length of the run line in characters.
+    GeneratedText edl(EdlShape shape, std::size_t count);
+    // A normalised list of as many events (for Run: as long a run) as fit into maxChars.
+    GeneratedText edlUpTo(EdlShape shape, std::size_t maxChars);
+
+    // Cue-line text with the given number of lines; about one in twenty is irregular (a
+    // lower-case extension or a line without timecodes), as after a user's edits.
+    GeneratedText cueLines(std::size_t count);
+    // Cue-line text of as many lines as fit into maxChars.
+    GeneratedText cueLinesUpTo(std::size_t maxChars);
+
+private:
+    GeneratedText makeEdl(EdlShape shape, std::size_t count, std::size_t maxChars);
+    GeneratedText makeRun(std::size_t runLength, std::size_t maxChars);
+    GeneratedText makeCueLines(std::size_t count, std::size_t maxChars);
+
+    std::u16string musicEvent(std::size_t number);
+    std::u16string videoEvent(std::size_t number);
+    std::u16string eventLine(std::size_t number, std::u16string_view reel,
+                             std::u16string_view channel);
+    std::u16string songTitle();
+    std::u16string cueLine();
+
+    std::uint64_t next();
+    std::size_t below(std::size_t bound);
+
+    std::uint64_t m_state;
+    std::uint32_t m_recordFrame = 0;  // record position of the next event, frames at 25 fps
+};
+
+// Name of a shape for test and benchmark labels ("typical", "adversarial", "worst", "run").
+std::string_view shapeName(EdlShape shape);
+
+}  // namespace tarvelin::testsupport
