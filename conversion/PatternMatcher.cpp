@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "conversion/MatcherBacktrack.h"
+#include "conversion/MatcherEngine.h"
 #include "conversion/PatternProgram.h"
 
 namespace tarvelin {
@@ -13,22 +13,28 @@ PatternError::PatternError(std::u16string message, std::size_t position)
 }
 
 struct PatternMatcher::Impl {
+    explicit Impl(std::u16string_view pattern)
+        : program(pattern::compilePattern(pattern)), engine(program)
+    {
+    }
+
     pattern::Program program;
+    pattern::MatcherEngine engine;
     std::u16string subject;
     std::vector<std::ptrdiff_t> slots;
     bool matched = false;
 
     bool search(std::size_t from)
     {
-        matched = from <= subject.size() && pattern::backtrackSearch(program, subject, from, slots);
+        matched = from <= subject.size() && engine.search(from, slots);
         if (!matched) slots.assign(program.slotCount(), -1);
         return matched;
     }
 };
 
-PatternMatcher::PatternMatcher(std::u16string_view pattern) : m_impl(std::make_unique<Impl>())
+PatternMatcher::PatternMatcher(std::u16string_view pattern)
+    : m_impl(std::make_unique<Impl>(pattern))
 {
-    m_impl->program = pattern::compilePattern(pattern);
     m_impl->slots.assign(m_impl->program.slotCount(), -1);
 }
 
@@ -39,6 +45,7 @@ PatternMatcher& PatternMatcher::operator=(PatternMatcher&&) noexcept = default;
 bool PatternMatcher::Exec(std::u16string_view text)
 {
     m_impl->subject.assign(text.substr(0, text.find(u'\0')));
+    m_impl->engine.prepare(m_impl->subject);
     return m_impl->search(0);
 }
 

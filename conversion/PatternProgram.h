@@ -34,7 +34,7 @@ struct Program {
 };
 
 // Programs larger than this are rejected; the two fixed patterns need about a hundred.
-inline constexpr std::size_t kMaxInstructions = 20000;
+inline constexpr std::size_t kMaxInstructions = 4000;
 
 Program compilePattern(const Syntax& syntax);
 

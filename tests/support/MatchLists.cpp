@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "conversion/PatternMatcher.h"
+#include "conversion/PatternProgram.h"
+#include "tests/support/ReferenceBacktracker.h"
 
 namespace tarvelin::testsupport {
 
@@ -16,6 +18,26 @@ MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view
     for (bool found = matcher.Exec(subject); found; found = matcher.ExecNext()) {
         std::vector<Span> groups;
         for (int n = 0; n <= matcher.GroupCount(); ++n) groups.push_back(matcher.GroupSpan(n));
+        matches.push_back(std::move(groups));
+    }
+    return matches;
+}
+
+MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subject)
+{
+    const pattern::Program program = pattern::compilePattern(pattern);
+    subject = subject.substr(0, subject.find(u'\0'));
+    MatchList matches;
+    std::vector<std::ptrdiff_t> slots;
+    std::size_t from = 0;
+    while (from <= subject.size() && referenceSearch(program, subject, from, slots)) {
+        std::vector<Span> groups;
+        for (int n = 0; n <= program.groupCount; ++n) {
+            const std::ptrdiff_t start = slots[static_cast<std::size_t>(2 * n)];
+            const std::ptrdiff_t end = slots[static_cast<std::size_t>(2 * n + 1)];
+            groups.emplace_back(start < 0 || end < 0 ? Span{-1, -1} : Span{start, end});
+        }
+        from = static_cast<std::size_t>(groups[0].second + (groups[0].first == groups[0].second));
         matches.push_back(std::move(groups));
     }
     return matches;

@@ -1,5 +1,5 @@
 // MatchLists: every match of a pattern in a subject, as lists of group spans, from the
-// program's matcher and from PCRE2, for differential tests.
+// program's matcher, the reference backtracker and PCRE2, for differential tests.
 //
 // Both walk the subject the way the conversion does: Exec, then ExecNext while it finds
 // something; PCRE2 is driven the same way (start at the previous end, one further after an empty
@@ -18,6 +18,9 @@ using Span = std::pair<std::ptrdiff_t, std::ptrdiff_t>;
 using MatchList = std::vector<std::vector<Span>>;
 
 MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view subject);
+
+// The same walk with the reference backtracker (throws PatternError like the matcher).
+MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subject);
 
 // PCRE2's matches; returns false (and leaves matches empty) if PCRE2 rejects the pattern or
 // gives up on a search.

@@ -1,9 +1,11 @@
-#include "conversion/MatcherBacktrack.h"
+#include "tests/support/ReferenceBacktracker.h"
 
-namespace tarvelin::pattern {
+namespace tarvelin::testsupport {
 
 namespace {
 
+using pattern::Instruction;
+using pattern::Program;
 using Op = Instruction::Op;
 
 struct Frame {
@@ -57,7 +59,7 @@ bool matchAt(const Program& program, std::u16string_view subject, std::ptrdiff_t
 
 }  // namespace
 
-bool backtrackSearch(const Program& program, std::u16string_view subject, std::size_t from,
+bool referenceSearch(const Program& program, std::u16string_view subject, std::size_t from,
                      std::vector<std::ptrdiff_t>& slots)
 {
     std::vector<Frame> stack;
@@ -70,4 +72,4 @@ bool backtrackSearch(const Program& program, std::u16string_view subject, std::s
     return false;
 }
 
-}  // namespace tarvelin::pattern
+}  // namespace tarvelin::testsupport

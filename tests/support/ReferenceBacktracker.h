@@ -1,4 +1,5 @@
-// MatcherBacktrack: a plain depth-first backtracking search over a compiled pattern.
+// ReferenceBacktracker: a plain depth-first backtracking search over a compiled pattern, the
+// reference the program's linear-time engine is tested against.
 //
 // It tries start positions in order and, at each, follows the program's splits preferred
 // branch first, undoing group positions when it backs out of a branch. Its choice points live
@@ -13,10 +14,10 @@
 
 #include "conversion/PatternProgram.h"
 
-namespace tarvelin::pattern {
+namespace tarvelin::testsupport {
 
 // Searches subject from position from on. On success fills slots (2 per group, -1 = unset).
-bool backtrackSearch(const Program& program, std::u16string_view subject, std::size_t from,
+bool referenceSearch(const pattern::Program& program, std::u16string_view subject, std::size_t from,
                      std::vector<std::ptrdiff_t>& slots);
 
-}  // namespace tarvelin::pattern
+}  // namespace tarvelin::testsupport

@@ -1,0 +1,132 @@
+#include "conversion/MatcherEngine.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tarvelin::pattern {
+
+namespace {
+
+using Op = Instruction::Op;
+
+constexpr std::size_t kMaxStretch = 4096;
+constexpr std::size_t kMinStretch = 64;
+
+}  // namespace
+
+MatcherEngine::MatcherEngine(const Program& program, std::size_t cacheBytes)
+    : m_program(program),
+      m_dfa(program, cacheBytes),
+      m_stretchLength(std::clamp((m_dfa.stateCapacity() - 2) / 2, kMinStretch, kMaxStretch))
+{
+}
+
+void MatcherEngine::resetIfFull(std::size_t room)
+{
+    if (m_dfa.stateCount() + room <= m_dfa.stateCapacity()) return;
+    m_dfa.reset();
+    m_loaded = -1;
+}
+
+void MatcherEngine::prepare(std::u16string_view subject)
+{
+    m_subject = subject;
+    m_loaded = -1;
+    const std::size_t size = subject.size();
+    const std::size_t stretches = size / m_stretchLength + 1;
+    resetIfFull(2);
+    int state = m_dfa.endState();
+    m_words = m_dfa.stateBits(state).size();
+    m_kept.assign(stretches * m_words, 0);
+    m_stretchCanStart.assign(stretches, 0);
+    if (m_dfa.canStart(state)) m_stretchCanStart[size / m_stretchLength] = 1;
+    for (std::size_t position = size; position-- > 0;) {
+        if (m_dfa.stateCount() + 1 >= m_dfa.stateCapacity()) {
+            const std::vector<std::uint64_t> bits = m_dfa.stateBits(state);
+            m_dfa.reset();
+            state = m_dfa.intern(bits);
+        }
+        state = m_dfa.step(state, subject[position]);
+        const std::size_t stretch = position / m_stretchLength;
+        if (m_dfa.canStart(state)) m_stretchCanStart[stretch] = 1;
+        if (position % m_stretchLength == 0) {
+            const std::vector<std::uint64_t> bits = m_dfa.stateBits(state);
+            std::copy(bits.begin(), bits.end(), m_kept.begin() + static_cast<std::ptrdiff_t>(stretch * m_words));
+        }
+    }
+}
+
+void MatcherEngine::loadStretch(std::size_t stretch)
+{
+    resetIfFull(m_stretchLength + 2);
+    const std::size_t begin = stretch * m_stretchLength;
+    const std::size_t end = std::min(begin + m_stretchLength, m_subject.size());
+    int state = m_dfa.endState();
+    if (end < m_subject.size()) {
+        const auto kept = m_kept.begin() + static_cast<std::ptrdiff_t>((end / m_stretchLength) * m_words);
+        state = m_dfa.intern(std::vector<std::uint64_t>(kept, kept + static_cast<std::ptrdiff_t>(m_words)));
+    }
+    m_states.resize(end - begin + 1);
+    m_states[end - begin] = state;
+    for (std::size_t position = end; position-- > begin;) {
+        state = m_dfa.step(state, m_subject[position]);
+        m_states[position - begin] = state;
+    }
+    m_loaded = static_cast<std::ptrdiff_t>(stretch);
+}
+
+int MatcherEngine::stateAt(std::size_t position)
+{
+    const std::size_t stretch = position / m_stretchLength;
+    if (static_cast<std::ptrdiff_t>(stretch) != m_loaded) loadStretch(stretch);
+    return m_states[position - stretch * m_stretchLength];
+}
+
+bool MatcherEngine::search(std::size_t from, std::vector<std::ptrdiff_t>& slots)
+{
+    slots.assign(static_cast<std::size_t>(m_program.slotCount()), -1);
+    const std::size_t size = m_subject.size();
+    std::size_t start = from;
+    bool found = false;
+    while (start <= size && !found) {
+        const std::size_t stretch = start / m_stretchLength;
+        if (!m_stretchCanStart[stretch]) {
+            start = (stretch + 1) * m_stretchLength;
+            continue;
+        }
+        const std::size_t stretchEnd = std::min((stretch + 1) * m_stretchLength, size + 1);
+        for (; start < stretchEnd; ++start) {
+            if (m_dfa.canStart(stateAt(start))) {
+                found = true;
+                break;
+            }
+        }
+    }
+    if (!found) return false;
+
+    std::size_t position = start;
+    int pc = m_program.start;
+    while (true) {
+        const Instruction& in = m_program.instructions[static_cast<std::size_t>(pc)];
+        switch (in.op) {
+            case Op::kTest:
+                // The walk only enters a test that accepts the character here; running past
+                // the subject would mean the automaton and the program disagree.
+                if (position >= size) throw std::logic_error("pattern walk left its subject");
+                ++position;
+                pc = in.next;
+                break;
+            case Op::kSplit:
+                pc = m_dfa.canSucceed(stateAt(position), in.next) ? in.next : in.alt;
+                break;
+            case Op::kSave:
+                slots[static_cast<std::size_t>(in.arg)] = static_cast<std::ptrdiff_t>(position);
+                pc = in.next;
+                break;
+            case Op::kMatch:
+                return true;
+        }
+    }
+}
+
+}  // namespace tarvelin::pattern

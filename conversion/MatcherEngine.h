@@ -1,0 +1,52 @@
+// MatcherEngine: the matcher's search, in time linear in the subject for every pattern.
+//
+// Last stage of the matcher, behind PatternMatcher. prepare() runs the backward automaton
+// (MatcherDfa) once over the whole subject and keeps its state every few thousand positions,
+// plus one flag per stretch telling whether a match can start there. search() then finds the
+// first position from which the pattern can match and walks the program forward from it: at
+// each split it takes the preferred branch if that branch can still lead to a match, otherwise
+// the other one. That is exactly the path a depth-first backtracking search would accept, found
+// without ever backing out, and it records the group positions on the way. The states of the
+// positions the walk passes are rebuilt stretch by stretch from the kept ones, so memory stays
+// small however long the subject is. Nothing here recurses.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "conversion/MatcherDfa.h"
+#include "conversion/PatternProgram.h"
+
+namespace tarvelin::pattern {
+
+class MatcherEngine {
+public:
+    explicit MatcherEngine(const Program& program,
+                           std::size_t cacheBytes = ReverseDfa::kDefaultCacheBytes);
+
+    // Makes subject the text of the following searches; it must stay alive and unchanged.
+    void prepare(std::u16string_view subject);
+    // Searches from position from on. On success fills slots (2 per group, -1 = unset).
+    // Searches after one prepare() must come with non-decreasing from for best speed; any
+    // order gives correct results.
+    bool search(std::size_t from, std::vector<std::ptrdiff_t>& slots);
+
+private:
+    int stateAt(std::size_t position);
+    void loadStretch(std::size_t stretch);
+    void resetIfFull(std::size_t room);
+
+    const Program& m_program;
+    ReverseDfa m_dfa;
+    std::size_t m_stretchLength;
+    std::u16string_view m_subject;
+    std::vector<std::uint64_t> m_kept;   // state sets at positions 0, K, 2K, ...
+    std::vector<char> m_stretchCanStart; // per stretch [iK, (i+1)K): a match may start there
+    std::size_t m_words = 0;
+    std::ptrdiff_t m_loaded = -1;        // stretch whose states m_states holds
+    std::vector<int> m_states;           // states of positions iK .. min((i+1)K, size)
+};
+
+}  // namespace tarvelin::pattern
