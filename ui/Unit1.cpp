@@ -26,11 +26,12 @@
 #include "conversion/CueRows.h"
 #include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
+#include "export/CueListText.h"
+#include "export/CueListXlsx.h"
 #include "net/Maker.h"
 #include "ui/About.h"
 #include "ui/CueLineEdit.h"
 #include "ui/CueListModel.h"
-#include "ui/CueListExport.h"
 #include "ui/Info.h"
 #include "ui/InstanceGuard.h"
 #include "ui/MessageBox.h"
@@ -254,6 +255,7 @@ void TForm1::connectHandlers()
     bind(Garantie1, &QAction::triggered, &TForm1::Garantie1Click);
     bind(About1, &QAction::triggered, &TForm1::About1Click);
     bind(B1, &QAction::triggered, &TForm1::B1Click);
+    bind(&Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     CheckBox1->installEventFilter(this);
     Image4->installEventFilter(this);
 }
@@ -456,15 +458,17 @@ QString TForm1::suggestedOutputName(const QString& extension) const
     return edl.absoluteDir().filePath(edl.completeBaseName() + QLatin1Char('.') + extension);
 }
 
+std::filesystem::path TForm1::localPath(const QString& fileName)
+{
+    return std::filesystem::path(QFile::encodeName(fileName).toStdString());
+}
+
+// A failed write throws with the German reason and leaves an existing file as it was.
 void TForm1::Button3Click(QObject*)
 {
     SaveDialog1.FileName = suggestedOutputName(QStringLiteral("txt"));
-    if (!SaveDialog1.Execute(this)) {
-        return;
-    }
-    const QString failure = SaveCueListText(SaveDialog1.FileName, ListView1Model->rows());
-    if (!failure.isEmpty()) {
-        MessageBox::show(this, failure, BoxIcon::Error);
+    if (SaveDialog1.Execute(this)) {
+        tarvelin::WriteCueListText(localPath(SaveDialog1.FileName), ListView1Model->rows());
     }
 }
 
@@ -478,10 +482,6 @@ void TForm1::Button4Click(QObject*)
     if (!dialog.Execute(this)) {
         return;
     }
-    const QString failure = ExportCueListXlsx(dialog.FileName, ListView1Model->rows());
-    if (!failure.isEmpty()) {
-        MessageBox::show(this, failure, BoxIcon::Error);
-        return;
-    }
+    tarvelin::WriteCueListXlsx(localPath(dialog.FileName), ListView1Model->rows());
     QDesktopServices::openUrl(QUrl::fromLocalFile(dialog.FileName));
 }

@@ -30,15 +30,18 @@
 //   MainMenu1  the menu bar: M1 "Menü" with K1, Garantie1, About1, N1 (separator), B1
 //   ImageList1 the icons of buttons and menu items
 //   Timer1     the 25 ms status bar timer, off at start
+//   IdHTTP1    the HTTP client that fetches the ticker text
 #pragma once
 
 #include <QIcon>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "net/TickerDownload.h"
 #include "ui/FileDialog.h"
 
 class CueListModel;
@@ -109,6 +112,7 @@ public:
     QLabel* Label11;
     QCheckBox* CheckBox1;
     QLabel* Label5;
+    tarvelin::net::TickerHttpClient IdHTTP1;
 
     // The central widget holding the controls; its size is the client area, 733 x 635.
     QWidget* ClientArea;
@@ -123,11 +127,13 @@ public:
     void ListView1Change(QObject* Sender);
     void About1Click(QObject* Sender);
     void K1Click(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
     void FormShow(QObject* Sender);
     void FormClose(QObject* Sender);
     void FormCreate(QObject* Sender);
     void B1Click(QObject* Sender);
     void Garantie1Click(QObject* Sender);
+    void FormActivate(QObject* Sender);
     void Image4Click(QObject* Sender);
 
     // Normalises the raw-text buffer in place.
@@ -144,6 +150,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Runs FormActivate on the window's first activation once no modal window is open.
+    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();
@@ -151,11 +159,24 @@ private:
     void connectHandlers();
     void setCueLineText(const QString& text);
     QString suggestedOutputName(const QString& extension) const;
+    static std::filesystem::path localPath(const QString& fileName);
+
+    // The outcome of the connectivity probe: the ticker text, then the clock.
+    void InetCheckResult(QObject* Sender, bool aResult);
 
     QString m_edlFileName;
     bool m_shown = false;
+    bool m_activated = false;
 };
 
 extern TForm1* Form1;
 // Scratch text of the normalisation; holds the normalised text until the next one.
 extern std::u16string WorkText;
+// The news line of the status bar ticker; empty until the probe's outcome arrives.
+extern QString TickerText;
+// Where the next tick draws the ticker text's left edge, in ticker-image pixels.
+extern int TickerPos;
+// The status bar panel that shows the ticker.
+extern int TickerPanel;
+// The ticker's text when the maker's server does not answer: 70 blanks and a hint.
+QString TickerNotice();
