@@ -223,7 +223,9 @@ TEST(CueListWriterTest, CueLineTextJoinsLinesWithCrLf)
     } cases[] = {
         {"", u""},
         {"a", u"a"},
-        {"\xEF\xBB\xBF" "a\nb\n", u"a\r\nb"},
+        {"\xEF\xBB\xBF"
+         "a\nb\n",
+         u"a\r\nb"},
         {"a\r\nb\rc\n", u"a\r\nb\r\nc"},
         {"a\n\n\r\rb", u"a\r\n\r\n\r\n\r\nb"},
         {"a\xEF\xBB\xBF", u"a\uFEFF"},  // only a leading mark is dropped
