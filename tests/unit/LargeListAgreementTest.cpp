@@ -1,0 +1,167 @@
+// The program's matcher, PCRE2 and RE2 must find the same matches with the same groups on large
+// generated lists of every shape, and on large cue-line texts. The extraction is also compared as
+// the cue lines it would write.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/support/EdlGenerator.h"
+#include "tests/support/MatcherPatterns.h"
+#include "tests/support/ReferenceMatchers.h"
+
+namespace tarvelin::testsupport {
+namespace {
+
+std::vector<GroupSpans> allMatches(PatternMatcherSearcher& searcher, std::u16string_view text)
+{
+    std::vector<GroupSpans> matches;
+    searcher.forEachMatch(text, [&](const GroupSpans& match) { matches.push_back(match); });
+    return matches;
+}
+
+std::vector<GroupSpans> allMatches(Pcre2Searcher& searcher, std::u16string_view text)
+{
+    std::vector<GroupSpans> matches;
+    searcher.forEachMatch(text, [&](const GroupSpans& match) { matches.push_back(match); });
+    return matches;
+}
+
+std::vector<GroupSpans> allMatches(Re2Searcher& searcher, std::u16string_view text)
+{
+    std::vector<GroupSpans> matches;
+    const std::string latin1 = toLatin1(text);
+    searcher.forEachMatch(latin1, [&](const GroupSpans& match) { matches.push_back(match); });
+    return matches;
+}
+
+std::string excerpt(std::u16string_view text, std::ptrdiff_t position)
+{
+    const std::size_t from = static_cast<std::size_t>(std::max<std::ptrdiff_t>(position - 40, 0));
+    std::string result;
+    for (char16_t c : text.substr(from, 80))
+        result += c == u'\r'   ? std::string("\\r")
+                  : c == u'\n' ? std::string("\\n")
+                               : std::string(1, static_cast<char>(c));
+    return result;
+}
+
+// Equal lists of matches, every group 0 to 14 at the same positions.
+::testing::AssertionResult sameMatches(const std::vector<GroupSpans>& expected,
+                                       const std::vector<GroupSpans>& actual,
+                                       std::u16string_view text)
+{
+    const std::size_t common = std::min(expected.size(), actual.size());
+    for (std::size_t m = 0; m < common; ++m)
+        for (std::size_t g = 0; g < kMaxGroupSpans; ++g) {
+            const auto [es, ee] = expected[m].spans[g];
+            const auto [as, ae] = actual[m].spans[g];
+            if (es == as && ee == ae) continue;
+            return ::testing::AssertionFailure()
+                   << "match " << m << " group " << g << ": expected [" << es << ", " << ee
+                   << "), got [" << as << ", " << ae << ") near \""
+                   << excerpt(text, std::min(es, as) < 0 ? std::max(es, as) : std::min(es, as))
+                   << "\"";
+        }
+    if (expected.size() != actual.size())
+        return ::testing::AssertionFailure()
+               << "expected " << expected.size() << " matches, got " << actual.size();
+    return ::testing::AssertionSuccess();
+}
+
+// The cue lines the extraction writes: record in, six blanks, record out, eight blanks, clip.
+std::vector<std::u16string> cueLinesOf(const std::vector<GroupSpans>& matches,
+                                       std::u16string_view text)
+{
+    const auto group = [&](const GroupSpans& match, int n) {
+        const auto [start, end] = match.spans[static_cast<std::size_t>(n)];
+        return std::u16string(
+            text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+    };
+    std::vector<std::u16string> lines;
+    for (const GroupSpans& match : matches)
+        lines.push_back(group(match, 3) + u"      " + group(match, 4) + u"        " +
+                        group(match, 5));
+    return lines;
+}
+
+std::string shortened(std::u16string_view line)
+{
+    std::string result;
+    for (char16_t c : line.substr(0, 120)) result += static_cast<char>(c < 0x80 ? c : '?');
+    return line.size() > 120 ? result + "..." : result;
+}
+
+::testing::AssertionResult sameCueLines(const std::vector<std::u16string>& expected,
+                                        const std::vector<std::u16string>& actual)
+{
+    for (std::size_t i = 0; i < std::min(expected.size(), actual.size()); ++i)
+        if (expected[i] != actual[i])
+            return ::testing::AssertionFailure()
+                   << "cue line " << i << ": expected \"" << shortened(expected[i]) << "\", got \""
+                   << shortened(actual[i]) << "\"";
+    if (expected.size() != actual.size())
+        return ::testing::AssertionFailure()
+               << "expected " << expected.size() << " cue lines, got " << actual.size();
+    return ::testing::AssertionSuccess();
+}
+
+struct LargeCase {
+    const char* name;
+    bool cueLines;
+    EdlShape shape;
+    std::size_t size;  // events, run characters or cue lines
+
+    friend void PrintTo(const LargeCase& c, std::ostream* out) { *out << c.name; }
+};
+
+// Sizes keep each case near a second even for PCRE2, whose JIT cuts the quadratic shapes short.
+const LargeCase kLargeCases[] = {
+    {"typical_list", false, EdlShape::Typical, 20000},
+    {"adversarial_list", false, EdlShape::Adversarial, 20000},
+    {"worst_list", false, EdlShape::Worst, 20000},
+    {"long_run_line", false, EdlShape::Run, 200000},
+    {"cue_lines", true, EdlShape::Typical, 20000},
+};
+
+class LargeListAgreementTest : public ::testing::TestWithParam<LargeCase> {};
+
+TEST_P(LargeListAgreementTest, EnginesFindTheSameGroups)
+{
+    const LargeCase& c = GetParam();
+    EdlGenerator generator(0x5EED0000u + c.size);
+    const GeneratedText generated =
+        c.cueLines ? generator.cueLines(c.size) : generator.edl(c.shape, c.size);
+    const std::u16string_view pattern = c.cueLines ? kCueLinePatternText : kExtractionPatternText;
+    const std::u16string_view text = generated.text;
+
+    PatternMatcherSearcher ours(pattern);
+    Pcre2Searcher pcre2(pattern);
+    Re2Searcher re2(pattern);
+    const std::vector<GroupSpans> fromRe2 = allMatches(re2, text);
+    const std::vector<GroupSpans> fromPcre2 = allMatches(pcre2, text);
+    const std::vector<GroupSpans> fromOurs = allMatches(ours, text);
+
+    EXPECT_TRUE(sameMatches(fromRe2, fromPcre2, text)) << "PCRE2 against RE2";
+    EXPECT_TRUE(sameMatches(fromRe2, fromOurs, text)) << "PatternMatcher against RE2";
+    if (!c.cueLines) {
+        EXPECT_TRUE(sameCueLines(cueLinesOf(fromRe2, text), cueLinesOf(fromOurs, text)));
+    }
+
+    // The shapes do what they are for: each music clip closes exactly one match; without music
+    // (and on the run) nothing matches; irregular cue lines merge into the next regular one.
+    if (c.cueLines) {
+        EXPECT_LE(fromRe2.size(), generated.musicEvents);
+        EXPECT_GT(fromRe2.size(), generated.musicEvents * 9 / 10);
+    } else {
+        EXPECT_EQ(fromRe2.size(), generated.musicEvents);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, LargeListAgreementTest, ::testing::ValuesIn(kLargeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tarvelin::testsupport
