@@ -1,0 +1,200 @@
+// Extraction of cue lines from normalised EDL text, and the golden cases: every list under
+// tests/data/cases run through load, normalisation and extraction, compared with the expected
+// cue lines an independent reference wrote.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "conversion/CueLineExtraction.h"
+#include "conversion/EdlLoader.h"
+#include "conversion/EdlNormalizer.h"
+#include "conversion/Text.h"
+
+namespace tarvelin {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Lines = std::vector<std::u16string>;
+
+// An Avid File_32 event line: number, reel, track, cut, four timecodes with a trailing blank.
+std::u16string eventLine(std::u16string_view recordIn, std::u16string_view recordOut)
+{
+    return u"000001  REEL                             A     C        00:00:00:00 00:00:01:00 " +
+           std::u16string(recordIn) + u" " + std::u16string(recordOut) + u" \r\n";
+}
+
+// A raw list (lines ending CR LF) normalised and extracted, as the window does it.
+Lines extractFromRaw(std::u16string raw)
+{
+    NormalizeEdlText(raw);
+    Lines cueLines;
+    ExtractCueLines(ResplitCrLf(raw), cueLines);
+    return cueLines;
+}
+
+std::u16string cue(std::u16string_view in, std::u16string_view out, std::u16string_view clip)
+{
+    return std::u16string(in) + u"      " + std::u16string(out) + u"        " +
+           std::u16string(clip);
+}
+
+TEST(CueLineExtractionTest, PatternIsTheFixedOne)
+{
+    // Written out here once more, with the umlauts as they stand, so a slip in either is caught.
+    EXPECT_EQ(toUtf8(kExtractionPattern),
+              R"((\d{2}:\d{2}:\d{2}:\d{2}) (\d{2}:\d{2}:\d{2}:\d{2}) (\d{2}:\d{2}:\d{2}:\d{2}) )"
+              R"((\d{2}:\d{2}:\d{2}:\d{2}).*?([ -_A-ZÄÖÜ]+.MP3|[ -_A-ZÄÖÜ]+.WAV|[ -_A-ZÄÖÜ]+.M4A|)"
+              R"([ -_A-ZÄÖÜ]+.AIFF|[ -_A-ZÄÖÜ]+.NEW))");
+    EXPECT_EQ(kExtractionPattern.size(), 193u);
+}
+
+TEST(CueLineExtractionTest, ClipTextCases)
+{
+    const std::u16string a = eventLine(u"01:00:00:00", u"01:00:05:00");
+    const std::u16string b = eventLine(u"01:00:05:00", u"01:00:09:12");
+    struct Row {
+        const char* tag;
+        std::u16string raw;
+        Lines cueLines;
+    };
+    const std::vector<Row> rows = {
+        {"two_blanks_give_leading_blank", a + u"*FROM CLIP NAME:  TITLE.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" TITLE.MP3")}},
+        {"every_extension", a + u"* FROM CLIP NAME:  A.WAV\r\n" + b + u"*FROM CLIP NAME:  B.M4A\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" A.WAV"),
+          cue(u"01:00:05:00", u"01:00:09:12", u" B.M4A")}},
+        {"aiff_found_whole", a + u"*FROM CLIP NAME:  ATMO.AIFF\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" ATMO.AIFF")}},
+        {"aif_not_found", a + u"*FROM CLIP NAME:  ATMO.AIF\r\n", {}},
+        {"lower_case_not_found", a + u"*FROM CLIP NAME:  title.mp3\r\n", {}},
+        {"lower_case_extension_not_found", a + u"*FROM CLIP NAME:  TITLE.Mp3\r\n", {}},
+        {"umlauts_stay", a + u"*FROM CLIP NAME:  MÄDCHEN ÖL ÜBER.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" MÄDCHEN ÖL ÜBER.WAV")}},
+        {"accent_cuts_clip_text", a + u"*FROM CLIP NAME:  CAFÉ AU LAIT.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" AU LAIT.MP3")}},
+        {"sharp_s_cuts_clip_text", a + u"*FROM CLIP NAME:  STRAßE.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u"E.WAV")}},
+        {"outside_character_before_period_hides_name", a + u"*FROM CLIP NAME:  CAFÉ.MP3\r\n", {}},
+        {"aud_cut_from_clip_name", a + u"*FROM CLIP NAME:  CLAUDIA.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" CLIA.MP3")}},
+        {"earlier_extension_inside_name_ends_clip", a + u"*FROM CLIP NAME:  X MP3 COLLECTION.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" X MP3")}},
+        {"earlier_extension_at_start_found_whole", a + u"*FROM CLIP NAME:  MP3 COLLECTION.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" MP3 COLLECTION.WAV")}},
+        {"video_clip_takes_next_music_clip",
+         a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n" + b + u"*FROM CLIP NAME:  SONG.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" SONG.MP3")}},
+        {"reel_with_newton_on_event_line_between",
+         a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n" +
+             u"000002  NEWTON                           A     C        00:00:00:00 00:00:01:00 "
+             u"01:00:05:00 01:00:06:00 \r\n*FROM CLIP NAME:  SONG.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u"000002  NEW"),
+          cue(u"01:00:05:00", u"01:00:06:00", u" SONG.MP3")}},
+        {"video_clip_with_newton", a + u"*FROM CLIP NAME:  SIR NEWTON.MOV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" SIR NEW")}},
+        {"semicolon_timecodes_not_found",
+         u"001  R A C 00:00:00;00 00:00:01;00 01:00:00;00 01:00:01;00 \r\n"
+         u"*FROM CLIP NAME:  DROP.WAV\r\n",
+         {}},
+        {"two_blanks_between_timecodes_not_found",
+         u"001  R A C 00:00:00:00 00:00:01:00  01:00:00:00 01:00:01:00\r\n"
+         u"*FROM CLIP NAME:  WIDE.WAV\r\n",
+         {}},
+        {"no_music_event", a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n", {}},
+        {"empty_text", u"", {}},
+        {"nul_ends_the_subject", a + std::u16string(1, u'\0') + u"*FROM CLIP NAME:  X.MP3\r\n",
+         {}},
+        {"aud_line_between_event_and_clip", a + u"AUD  3    4\r\n*FROM CLIP NAME:  SONG.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" SONG.WAV")}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        const Lines got = extractFromRaw(row.raw);
+        ASSERT_EQ(got.size(), row.cueLines.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(toUtf8(got[i]), toUtf8(row.cueLines[i]));
+        }
+    }
+}
+
+TEST(CueLineExtractionTest, CueLineColumnsAreFixed)
+{
+    const Lines got = extractFromRaw(eventLine(u"10:11:12:13", u"20:21:22:23") +
+                                     u"*FROM CLIP NAME:  T.MP3\r\n");
+    ASSERT_EQ(got.size(), 1u);
+    // Counted from 1: record in 1-11, record out 18-28, clip text from 37 (its leading blank).
+    EXPECT_EQ(got[0].substr(0, 11), u"10:11:12:13");
+    EXPECT_EQ(got[0].substr(17, 11), u"20:21:22:23");
+    EXPECT_EQ(got[0].substr(36), u" T.MP3");
+}
+
+TEST(CueLineExtractionTest, TwelveEventsGiveTwelveLinesInOrder)
+{
+    std::u16string raw;
+    for (int i = 0; i < 12; ++i) {
+        const std::u16string n = fromUtf8((i < 10 ? "0" : "") + std::to_string(i));
+        raw += eventLine(u"01:00:" + n + u":00", u"01:00:" + n + u":10");
+        raw += u"*FROM CLIP NAME:  TITEL " + n + u".WAV\r\n";
+    }
+    const Lines got = extractFromRaw(raw);
+    ASSERT_EQ(got.size(), 12u);
+    EXPECT_EQ(got.front(), cue(u"01:00:00:00", u"01:00:00:10", u" TITEL 00.WAV"));
+    EXPECT_EQ(got.back(), cue(u"01:00:11:00", u"01:00:11:10", u" TITEL 11.WAV"));
+}
+
+TEST(CueLineExtractionTest, AppendsToExistingLines)
+{
+    Lines cueLines = {u"SCHON DA"};
+    ExtractCueLines(u"00:00:00:00 00:00:01:00 01:00:00:00 01:00:01:00 A.MP3", cueLines);
+    EXPECT_EQ(cueLines, (Lines{u"SCHON DA", cue(u"01:00:00:00", u"01:00:01:00", u" A.MP3")}));
+}
+
+// ---- golden cases -------------------------------------------------------------------------
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::vector<fs::path> caseFolders()
+{
+    std::vector<fs::path> folders;
+    for (const auto& entry : fs::directory_iterator(fs::path(TARVELIN_TEST_DATA_DIR) / "cases")) {
+        if (entry.is_directory() && fs::is_regular_file(entry.path() / "input.edl")) {
+            folders.push_back(entry.path());
+        }
+    }
+    std::sort(folders.begin(), folders.end());
+    return folders;
+}
+
+TEST(CueLineExtractionTest, GoldenCasesMatchReference)
+{
+    const std::vector<fs::path> folders = caseFolders();
+    ASSERT_FALSE(folders.empty());
+    for (const fs::path& folder : folders) {
+        SCOPED_TRACE(folder.filename().string());
+        ASSERT_TRUE(fs::is_regular_file(folder / "cue-lines.txt"));
+        std::u16string work = LoadEdlText((folder / "input.edl").string());
+        NormalizeEdlText(work);
+        Lines cueLines;
+        ExtractCueLines(ResplitCrLf(work), cueLines);
+        std::string output;
+        for (const auto& line : cueLines) {
+            output += toUtf8(line) + "\n";
+        }
+        EXPECT_EQ(output, readFile(folder / "cue-lines.txt"));
+    }
+}
+
+}  // namespace
+}  // namespace tarvelin
