@@ -30,4 +30,27 @@ inline constexpr std::string_view kExtractUsage =
     "  (UTF-8, eine Zeile je Cue) auf die Standardausgabe; die Anzahl auf die\n"
     "  Fehlerausgabe.\n";
 
+// tarvelin-cli rows [--fps RATE] [--timecode] [--decimal SEP] [FILE|-]: cue rows from cue lines.
+int RunRows(const std::vector<std::string>& args);
+inline constexpr std::string_view kRowsUsage =
+    "tarvelin-cli rows [--fps RATE] [--timecode] [--decimal ZEICHEN] [DATEI|-]\n"
+    "  Liest Cue-Zeilen (UTF-8; ohne DATEI oder mit - von der Standardeingabe) und\n"
+    "  schreibt je Cue eine Zeile: In, Out, Länge und Music Titles, durch TAB\n"
+    "  getrennt (TAB, CR, LF und \\ in einer Zelle als \\t, \\r, \\n und \\\\).\n"
+    "  --fps RATE        Bildrate (Vorgabe 25)\n"
+    "  --timecode        Länge als 00:00:00:00 statt Minuten und Sekunden\n"
+    "  --decimal ZEICHEN Dezimaltrenner der Bildrate (Vorgabe: aus dem Gebietsschema,\n"
+    "                    \",\" für de_*, sonst \".\")\n";
+
+// tarvelin-cli convert [...] FILE.edl: from an edit decision list straight to the cue list.
+int RunConvert(const std::vector<std::string>& args);
+inline constexpr std::string_view kConvertUsage =
+    "tarvelin-cli convert [--fps RATE] [--timecode] [--decimal ZEICHEN]\n"
+    "                     [--format tsv|text|xlsx] [-o DATEI] DATEI.edl\n"
+    "  Gewinnt die Cue-Zeilen wie extract und berechnet daraus die Cue-Liste wie rows.\n"
+    "  --format tsv      wie rows (Vorgabe)\n"
+    "  --format text     Tabelle zum Lesen und Drucken (UTF-8, CR LF)\n"
+    "  --format xlsx     Excel-Arbeitsmappe; verlangt -o DATEI\n"
+    "  -o, --output DATEI  in DATEI schreiben statt auf die Standardausgabe\n";
+
 }  // namespace tarvelin::cli

@@ -25,6 +25,8 @@ constexpr std::string_view kProgram = "tarvelin-cli";
 // One row per subcommand.
 constexpr Command kCommands[] = {
     {"extract", RunExtract, "Cue-Zeilen aus einer EDL gewinnen", kExtractUsage},
+    {"rows", RunRows, "Cue-Liste aus Cue-Zeilen berechnen", kRowsUsage},
+    {"convert", RunConvert, "Cue-Liste direkt aus einer EDL", kConvertUsage},
 };
 
 const Command* findCommand(std::string_view name)

@@ -99,8 +99,8 @@ TEST(TimecodeTest, RejectsRatesThatAreNotNumbers)
 {
     const char16_t* rates[] = {
         u"29.97",  // the point is not the German separator
-        u"", u" ", u"abc", u"25fps", u"2 5", u"1.000", u"1,2,3", u"+", u"-", u"+-5", u"E5",
-        u"1E", u"1E+", u"\t25", u"25\t", u"\u00A025",
+        u"",       u" ",   u"abc", u"25fps", u"2 5", u"1.000", u"1,2,3", u"+",
+        u"-",      u"+-5", u"E5",  u"1E",    u"1E+", u"\t25",  u"25\t",  u"\u00A025",
         u"1E400",   // inside the extended range, but no double
         u"1E5000",  // beyond the extended range
     };
@@ -276,13 +276,17 @@ TEST(TimecodeTest, ReadsThirtyTwoBitIntegers)
     const struct {
         const char16_t* text;
         std::int32_t value;
-    } accepted[] = {{u"0", 0}, {u"  42", 42}, {u"+7", 7}, {u"-17982", -17982},
-                    {u"2147483647", INT32_MAX}, {u"-2147483648", INT32_MIN}};
+    } accepted[] = {{u"0", 0},
+                    {u"  42", 42},
+                    {u"+7", 7},
+                    {u"-17982", -17982},
+                    {u"2147483647", INT32_MAX},
+                    {u"-2147483648", INT32_MIN}};
     for (const auto& c : accepted) {
         EXPECT_EQ(ReadInt32(c.text), c.value) << toUtf8(c.text);
     }
-    for (const char16_t* text : {u"2147483648", u"-2147483649", u"99999999999999999999", u"",
-                                 u" ", u"-", u"1E15", u"12 ", u"1,5", u"0x10"}) {
+    for (const char16_t* text : {u"2147483648", u"-2147483649", u"99999999999999999999", u"", u" ",
+                                 u"-", u"1E15", u"12 ", u"1,5", u"0x10"}) {
         EXPECT_EQ(failureOf([&] { ReadInt32(text); }), notAnInteger(text)) << toUtf8(text);
     }
 }
