@@ -1,5 +1,7 @@
 #include "ui/StatusBar.h"
 
+#include "ui/Ticker.h"
+
 #include <QPainter>
 #include <QPaintEvent>
 #include <QStyleOptionFrame>
@@ -56,6 +58,27 @@ QRect TStatusBar::panelRect(int index) const
     return panelFrameRect(index).adjusted(kFrame + 1, kFrame, -kFrame - 1, -kFrame);
 }
 
+void TStatusBar::setTickerImage(int index, const QImage& image)
+{
+    if (index < 0 || index >= kPanelCount) {
+        return;
+    }
+    m_tickerImage = image;
+    m_tickerPanel = index;
+    update(tickerRect(index));
+}
+
+QRect TStatusBar::tickerRect(int index) const
+{
+    using tarvelin::ui::Ticker;
+    const QRect frame = panelFrameRect(index);
+    if (frame.isNull()) {
+        return {};
+    }
+    return QRect(frame.left() + Ticker::kCopyInset, Ticker::kCopyInset, Ticker::kVisibleWidth,
+                 Ticker::kVisibleHeight);
+}
+
 Qt::Alignment TStatusBar::panelAlignment(int index) const
 {
     return index < 2 ? Qt::AlignHCenter | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
@@ -75,6 +98,10 @@ void TStatusBar::paintEvent(QPaintEvent* event)
         painter.setClipRect(panelRect(i));
         paintPanelText(painter, i);
         painter.restore();
+    }
+    const QRect ticker = tickerRect(m_tickerPanel);
+    if (!m_tickerImage.isNull() && event->rect().intersects(ticker)) {
+        painter.drawImage(ticker.topLeft(), m_tickerImage, QRect(QPoint(0, 0), ticker.size()));
     }
 }
 

@@ -1,10 +1,12 @@
 // TStatusBar: the main window's status bar, four sunken panels along the bottom edge.
 //
 // Panels 0 and 1 (70 pixels, centred) take the date and the time, panel 2 (465 pixels, left)
-// the ticker, panel 3 (the rest, left) the version text. The bar only paints panel texts; who
-// writes them and when is the business of the main window and the clock. It has no size grip.
+// the ticker, panel 3 (the rest, left) the version text. The bar only paints panel texts and
+// the latest ticker image; who writes them and when is the business of the main window and the
+// clock. It has no size grip.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -27,6 +29,14 @@ public:
     QRect panelFrameRect(int index) const;
     Qt::Alignment panelAlignment(int index) const;
 
+    // Shows the visible part of a composed ticker image over panel index and repaints the
+    // ticker's rectangle only. The image stays until the next one, so a repaint of the bar
+    // shows the ticker at once.
+    void setTickerImage(int index, const QImage& image);
+    // Where the ticker image lands: 3 pixels inside panel index's left edge and 3 pixels down,
+    // the image's top-left (465 - 4) x (20 - 4) pixels.
+    QRect tickerRect(int index) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     // Draws the text of one panel into its inner rectangle; the painter is clipped to it.
@@ -34,4 +44,6 @@ protected:
 
 private:
     std::array<QString, kPanelCount> m_texts;
+    QImage m_tickerImage;
+    int m_tickerPanel = -1;
 };
