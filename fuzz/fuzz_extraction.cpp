@@ -1,0 +1,85 @@
+// Fuzz target: what "Öffnen EDL" does after the file is read — decoding, the eight removals,
+// the re-split into CR LF lines and the extraction of cue lines.
+//
+// Every cue line must have the fixed shape (record-in timecode, six blanks, record-out
+// timecode, eight blanks, a clip text ending in an audio extension, no line break), and the
+// cue lines read back by "Rechnen TC" at a rate of 25 must never fail: two-digit fields keep
+// every duration far inside the 32-bit range.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/ConversionError.h"
+#include "conversion/CueLineExtraction.h"
+#include "conversion/CueRows.h"
+#include "conversion/EdlLoader.h"
+#include "conversion/EdlNormalizer.h"
+
+namespace {
+
+bool isTimecode(std::u16string_view text)
+{
+    if (text.size() != 11) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= u'0' && text[i] <= u'9';
+        if (i % 3 == 2 ? text[i] != u':' : !digit) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool endsInAudioExtension(std::u16string_view text)
+{
+    for (std::u16string_view extension : {u"MP3", u"WAV", u"M4A", u"AIFF", u"NEW"}) {
+        if (text.ends_with(extension)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isCueLine(std::u16string_view line)
+{
+    constexpr std::size_t kClipStart = 36;
+    return line.size() >= kClipStart + 5 && isTimecode(line.substr(0, 11)) &&
+           line.substr(11, 6) == u"      " && isTimecode(line.substr(17, 11)) &&
+           line.substr(28, 8) == u"        " &&
+           line.find_first_of(u"\r\n") == std::u16string_view::npos &&
+           endsInAudioExtension(line.substr(kClipStart));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::u16string workText;
+    try {
+        workText = tarvelin::DecodeEdlText(bytes);
+    } catch (const tarvelin::ConversionError&) {
+        return 0;
+    }
+    tarvelin::NormalizeEdlText(workText);
+    workText = tarvelin::ResplitCrLf(workText);
+
+    std::vector<std::u16string> cueLines;
+    tarvelin::ExtractCueLines(workText, cueLines);
+
+    std::u16string cueText;
+    for (const std::u16string& line : cueLines) {
+        if (!isCueLine(line)) {
+            std::abort();
+        }
+        cueText += line;
+        cueText += u"\r\n";
+    }
+    tarvelin::VectorCueRowList rows;
+    tarvelin::ComputeCueRows(cueText, u"25", true, u',', rows);
+    return 0;
+}
