@@ -114,6 +114,14 @@ std::string readEdlBytes(const std::string& path)
     return ReadFileBytes(path, kMaxFileBytes, std::u16string(kTooLargeMessage));
 }
 
+// The file's characters; the bytes are released before the caller builds lines or text.
+std::u16string loadCharacters(const std::string& path)
+{
+    std::u16string characters = decodeCharacters(readEdlBytes(path));
+    checkCapacity(characters);
+    return characters;
+}
+
 }  // namespace
 
 std::vector<std::u16string> DecodeEdlBytes(std::string_view bytes)
@@ -125,7 +133,7 @@ std::vector<std::u16string> DecodeEdlBytes(std::string_view bytes)
 
 std::vector<std::u16string> LoadEdlFile(const std::string& path)
 {
-    return DecodeEdlBytes(readEdlBytes(path));
+    return splitLoaded(loadCharacters(path));
 }
 
 std::u16string DecodeEdlText(std::string_view bytes)
@@ -135,6 +143,6 @@ std::u16string DecodeEdlText(std::string_view bytes)
     return joinLoaded(characters);
 }
 
-std::u16string LoadEdlText(const std::string& path) { return DecodeEdlText(readEdlBytes(path)); }
+std::u16string LoadEdlText(const std::string& path) { return joinLoaded(loadCharacters(path)); }
 
 }  // namespace tarvelin

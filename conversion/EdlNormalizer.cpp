@@ -55,24 +55,48 @@ bool matchesAt(std::u16string_view text, std::size_t pos, const Removal& removal
     return true;
 }
 
+// The characters that can stand for the first character of a removed text: itself, and where
+// letter case is ignored its lower case and the non-ASCII letters whose upper case it is.
+struct FirstCharacters {
+    char16_t a;
+    char16_t b;
+    char16_t c;
+};
+
+constexpr FirstCharacters firstCharacters(const Removal& removal)
+{
+    const char16_t first = removal.text.front();
+    if (!removal.ignoreCase || first < u'A' || first > u'Z') {
+        return {first, first, first};
+    }
+    const auto lower = static_cast<char16_t>(first + (u'a' - u'A'));
+    const char16_t extra = first == u'I' ? u'\u0131' : first == u'S' ? u'\u017F' : first;
+    return {first, lower, extra};
+}
+
 // One left-to-right pass: each occurrence is cut out and the search goes on right after it, so
-// characters brought together by a cut are not searched again in this pass.
+// characters brought together by a cut are not searched again in this pass. The kept stretches
+// are copied whole, so the pass is linear in the length of the text.
 std::u16string removeAll(const std::u16string& text, const Removal& removal)
 {
     std::u16string out;
     out.reserve(text.size());
+    const FirstCharacters first = firstCharacters(removal);
+    const char16_t* const data = text.data();
+    const std::size_t n = text.size();
     std::size_t copied = 0;
     std::size_t i = 0;
-    while (i < text.size()) {
-        if (matchesAt(text, i, removal)) {
-            out.append(text, copied, i - copied);
+    while (i < n) {
+        const char16_t c = data[i];
+        if ((c == first.a || c == first.b || c == first.c) && matchesAt(text, i, removal)) {
+            out.append(data + copied, i - copied);
             i += removal.text.size();
             copied = i;
         } else {
             ++i;
         }
     }
-    out.append(text, copied, text.size() - copied);
+    out.append(data + copied, n - copied);
     return out;
 }
 
