@@ -1,6 +1,7 @@
 #include "ui/Info.h"
 
 #include "ui/DialogSupport.h"
+#include "ui/MainWindowPicture.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -112,8 +113,13 @@ void TTForm2::OKBtnClick(QObject* /*Sender*/)
 
 void TTForm2::setVisible(bool visible)
 {
-    if (visible && !isVisible())
+    if (visible && !isVisible()) {
+        // The annotated main window is rendered when it is first needed rather than at start-up,
+        // where it would delay the first window.
+        if (Image4->pixmap().isNull())
+            Image4->setPixmap(MainWindowPicture());
         tarvelin::ui::centreOverOwner(this);
+    }
     QDialog::setVisible(visible);
 }
 

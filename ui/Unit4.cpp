@@ -27,18 +27,18 @@ QString termsText()
         QStringLiteral(" "),
         QString(),
         QString(),
-        QStringLiteral("DIE SOFTWARE WIRD SO GELIEFERT, WIE SIE IST, OHNE JEDE"),
-        QStringLiteral("GEWÄHRLEISTUNG. FÜR DIE LEISTUNG DER SOFTWARE UND FÜR DIE"),
-        QStringLiteral("ERGEBNISSE, DIE DURCH IHRE NUTZUNG ODER DURCH DIE NUTZUNG"),
-        QStringLiteral("DES BEGLEITMATERIALS ERZIELT WERDEN, WIRD KEINE GARANTIE"),
-        QStringLiteral("ÜBERNOMMEN. ES WIRD WEDER AUSDRÜCKLICH NOCH STILLSCHWEIGEND"),
-        QStringLiteral("EINE GEWÄHRLEISTUNG ODER GARANTIE DAFÜR ÜBERNOMMEN, DASS DIE"),
-        QStringLiteral("SOFTWARE KEINE SCHUTZRECHTE DRITTER VERLETZT, NOCH DAFÜR,"),
-        QStringLiteral("DASS SIE MARKTGÄNGIG ODER FÜR EINEN BESTIMMTEN ZWECK"),
-        QStringLiteral("GEEIGNET IST. DER LIEFERANT HAFTET IN KEINEM FALL FÜR"),
-        QStringLiteral("DIREKTE ODER INDIREKTE SCHÄDEN, FOLGESCHÄDEN ODER BESONDERE"),
-        QStringLiteral("SCHÄDEN, EINSCHLIESSLICH ENTGANGENER GESCHÄFTSGEWINNE"),
-        QStringLiteral("ODER ENTGANGENER EINSPARUNGEN."),
+        QStringLiteral("DIE SOFTWARE WIRD GELIEFERT, WIE SIE IST, OHNE JEDE"),
+        QStringLiteral("GEWÄHRLEISTUNG. FÜR DIE LEISTUNG DER SOFTWARE UND FÜR"),
+        QStringLiteral("DIE ERGEBNISSE, DIE DURCH IHRE NUTZUNG ODER DURCH DIE"),
+        QStringLiteral("NUTZUNG DES BEGLEITMATERIALS ERZIELT WERDEN, WIRD"),
+        QStringLiteral("KEINE GARANTIE ÜBERNOMMEN. ES WIRD WEDER AUSDRÜCKLICH"),
+        QStringLiteral("NOCH STILLSCHWEIGEND EINE GEWÄHRLEISTUNG ODER GARANTIE"),
+        QStringLiteral("DAFÜR ÜBERNOMMEN, DASS DIE SOFTWARE KEINE SCHUTZRECHTE"),
+        QStringLiteral("DRITTER VERLETZT, NOCH DAFÜR, DASS SIE MARKTGÄNGIG"),
+        QStringLiteral("ODER FÜR EINEN BESTIMMTEN ZWECK GEEIGNET IST. DER"),
+        QStringLiteral("LIEFERANT HAFTET IN KEINEM FALL FÜR DIREKTE ODER"),
+        QStringLiteral("INDIREKTE SCHÄDEN, FOLGE- ODER BESONDERE SCHÄDEN, AUCH"),
+        QStringLiteral("FÜR ENTGANGENEN GEWINN ODER ENTGANGENE EINSPARUNGEN."),
         QString(),
     };
     return lines.join(QLatin1Char('\n'));
@@ -81,6 +81,8 @@ TForm4::TForm4(QWidget* parent)
     Memo1->setGeometry(1, 1, 691, 418);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setFont(QFont(QStringLiteral("Times New Roman"), 14));
+    // A narrow margin, so that all twenty lines fit the area without a scroll bar.
+    Memo1->document()->setDocumentMargin(1);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
