@@ -1,6 +1,6 @@
 // The program's matcher, PCRE2 and RE2 must find the same matches with the same groups on large
-// generated lists of every shape, and on large cue-line texts. The extraction is also compared as
-// the cue lines it would write.
+// generated lists of every shape, and on large cue-line texts. The program's extraction and
+// cue-row computation must turn those matches into the same cue lines and rows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,12 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "conversion/CueLineExtraction.h"
+#include "conversion/CueRows.h"
 #include "tests/support/EdlGenerator.h"
 #include "tests/support/MatcherPatterns.h"
 #include "tests/support/ReferenceMatchers.h"
 
-namespace tarvelin::testsupport {
+namespace tarvelin {
 namespace {
+
+using namespace testsupport;
 
 std::vector<GroupSpans> allMatches(PatternMatcherSearcher& searcher, std::u16string_view text)
 {
@@ -71,19 +75,22 @@ std::string excerpt(std::u16string_view text, std::ptrdiff_t position)
     return ::testing::AssertionSuccess();
 }
 
+std::u16string groupText(const GroupSpans& match, int n, std::u16string_view text)
+{
+    const auto [start, end] = match.spans[static_cast<std::size_t>(n)];
+    if (start < 0) return {};
+    return std::u16string(
+        text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
+}
+
 // The cue lines the extraction writes: record in, six blanks, record out, eight blanks, clip.
 std::vector<std::u16string> cueLinesOf(const std::vector<GroupSpans>& matches,
                                        std::u16string_view text)
 {
-    const auto group = [&](const GroupSpans& match, int n) {
-        const auto [start, end] = match.spans[static_cast<std::size_t>(n)];
-        return std::u16string(
-            text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
-    };
     std::vector<std::u16string> lines;
     for (const GroupSpans& match : matches)
-        lines.push_back(group(match, 3) + u"      " + group(match, 4) + u"        " +
-                        group(match, 5));
+        lines.push_back(groupText(match, 3, text) + u"      " + groupText(match, 4, text) +
+                        u"        " + groupText(match, 5, text));
     return lines;
 }
 
@@ -146,8 +153,22 @@ TEST_P(LargeListAgreementTest, EnginesFindTheSameGroups)
 
     EXPECT_TRUE(sameMatches(fromRe2, fromPcre2, text)) << "PCRE2 against RE2";
     EXPECT_TRUE(sameMatches(fromRe2, fromOurs, text)) << "PatternMatcher against RE2";
-    if (!c.cueLines) {
-        EXPECT_TRUE(sameCueLines(cueLinesOf(fromRe2, text), cueLinesOf(fromOurs, text)));
+    if (c.cueLines) {
+        // The cue-row computation reads the same In, Out and title texts.
+        VectorCueRowList rows;
+        ComputeCueRows(text, u"25", true, u',', rows);
+        std::vector<std::u16string> fromRows;
+        for (const CueRow& row : rows.rows)
+            fromRows.push_back(row.in + u"      " + row.out + u"        " + row.title);
+        std::vector<std::u16string> expected;
+        for (const GroupSpans& match : fromRe2)
+            expected.push_back(groupText(match, 1, text) + u"      " + groupText(match, 2, text) +
+                               u"        " + groupText(match, 3, text));
+        EXPECT_TRUE(sameCueLines(expected, fromRows));
+    } else {
+        std::vector<std::u16string> extracted;
+        ExtractCueLines(text, extracted);
+        EXPECT_TRUE(sameCueLines(cueLinesOf(fromRe2, text), extracted));
     }
 
     // The shapes do what they are for: each music clip closes exactly one match; without music
@@ -164,4 +185,4 @@ INSTANTIATE_TEST_SUITE_P(Shapes, LargeListAgreementTest, ::testing::ValuesIn(kLa
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace tarvelin::testsupport
+}  // namespace tarvelin
