@@ -167,6 +167,12 @@ std::u16string FormatGeneral(long double value, char16_t decimalSeparator)
     if (value == 0) {
         return u"0";
     }
+    // Frame counts and their differences are whole numbers; below 10^15 they are written as
+    // they are, without going through the decimal expansion below.
+    constexpr long double kPlainLimit = 1e15L;
+    if (std::fabs(value) < kPlainLimit && value == std::trunc(value)) {
+        return decimalText(static_cast<std::int64_t>(value));
+    }
     // 41 significant digits are exact for every integer below 10^41, so the rounding to 15
     // digits below sees the true digits of every frame count.
     char buffer[96];
