@@ -2,6 +2,7 @@
 // reading and capacity.
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -264,6 +265,28 @@ TEST(EdlLoaderTest, FileWithoutReadPermission)
     }
     EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(path); })),
               "Datei " + path + " kann nicht geöffnet werden. Zugriff verweigert");
+}
+
+TEST(EdlLoaderTest, FileLockedByWriterCannotBeOpened)
+{
+    const TempDir dir;
+    const std::string path = dir.write("in-arbeit.edl", "A\r\n");
+    const int writer = ::open(path.c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(path); })),
+              "Datei " + path +
+                  " kann nicht geöffnet werden. Der Prozess kann nicht auf die Datei zugreifen, da "
+                  "sie von einem anderen Prozess verwendet wird");
+    ::close(writer);
+    EXPECT_EQ(LoadEdlFile(path), Lines{u"A"});
+}
+
+TEST(EdlLoaderTest, ReadFailureAfterOpening)
+{
+    // Opens like a file, but reading its first byte fails (nothing is mapped at address 0).
+    EXPECT_EQ(toUtf8(messageOf([] { LoadEdlFile("/proc/self/mem"); })),
+              "Stream konnte nicht geladen werden");
 }
 
 TEST(EdlLoaderTest, CapacityIsEnforced)
