@@ -101,6 +101,9 @@ void TStatusBar::paintEvent(QPaintEvent* event)
     }
     const QRect ticker = tickerRect(m_tickerPanel);
     if (!m_tickerImage.isNull() && event->rect().intersects(ticker)) {
+        // The panel's sunken frame stays visible where the ticker area reaches it.
+        painter.setClipRect(
+            panelFrameRect(m_tickerPanel).adjusted(kFrame, kFrame, -kFrame, -kFrame));
         painter.drawImage(ticker.topLeft(), m_tickerImage, QRect(QPoint(0, 0), ticker.size()));
     }
 }

@@ -427,3 +427,38 @@ TEST(InetCheckThreadTest, FailureInTheReceiverEndsTheThreadSilently)
     ASSERT_TRUE(processEventsUntil([&] { return alive.isNull(); }));
     EXPECT_EQ(calls, 1);
 }
+
+namespace {
+
+// Starts a probe, ends the application while the server still holds back its answer, lets the
+// answer arrive and leaves the process.
+[[noreturn]] void endProgramDuringProbe()
+{
+    ScriptedHttpServer slow([](ScriptedHttpServer::Connection& c) {
+        c.stall(300ms);
+        c.send("HTTP/1.1 200 OK\r\n\r\n");
+    });
+    int argc = 1;
+    char name[] = "NetProbeTest";
+    char* argv[] = {name, nullptr};
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
+    auto receiver = std::make_unique<QObject>();
+    auto* thread = new TInetCheckThread(rootUrl(slow.port()), ProbeLimits{2000ms, 30s});
+    thread->setOnResult(receiver.get(), [](TInetCheckThread*, bool) { std::abort(); });
+    thread->start();
+    while (slow.requests().empty()) QThread::msleep(10);
+    receiver.reset();
+    app.reset();
+    QThread::msleep(800);  // the answer arrives and the probe ends without a receiver
+    std::exit(0);
+}
+
+}  // namespace
+
+TEST(InetCheckThreadDeathTest, ProgramEndsWhileAProbeIsStillRunning)
+{
+    // The program does not wait for the probe and must not crash when the probe's answer comes
+    // in after the application object is gone.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(endProgramDuringProbe(), ::testing::ExitedWithCode(0), "");
+}
