@@ -107,7 +107,8 @@ int ReverseDfa::intern(const std::vector<std::uint64_t>& bits)
     m_states.insert(m_states.end(), bits.begin(), bits.end());
     m_transitions.resize(m_transitions.size() + m_classCount, -1);
     m_canStart.push_back(reachesMatch(bits.data(), m_program.start) ? 1 : 0);
-    m_success.emplace_back();
+    m_success.resize(m_success.size() + m_pcWords, 0);
+    m_successReady.push_back(0);
     m_index.emplace(bits, state);
     return state;
 }
@@ -118,6 +119,7 @@ void ReverseDfa::reset()
     m_transitions.clear();
     m_canStart.clear();
     m_success.clear();
+    m_successReady.clear();
     m_index.clear();
 }
 
@@ -150,17 +152,14 @@ int ReverseDfa::computeStep(int state, char16_t c)
     return next;
 }
 
-const std::vector<std::uint64_t>& ReverseDfa::successBits(int state)
+void ReverseDfa::buildSuccess(std::size_t state)
 {
-    std::vector<std::uint64_t>& success = m_success[static_cast<std::size_t>(state)];
-    if (success.empty()) {
-        success.assign(m_pcWords, 0);
-        const std::uint64_t* bits = &m_states[static_cast<std::size_t>(state) * m_testWords];
-        for (std::size_t pc = 0; pc < m_program.instructions.size(); ++pc) {
-            if (reachesMatch(bits, static_cast<int>(pc))) setBit(success.data(), pc);
-        }
+    std::uint64_t* success = &m_success[state * m_pcWords];
+    const std::uint64_t* bits = &m_states[state * m_testWords];
+    for (std::size_t pc = 0; pc < m_program.instructions.size(); ++pc) {
+        if (reachesMatch(bits, static_cast<int>(pc))) setBit(success, pc);
     }
-    return success;
+    m_successReady[state] = 1;
 }
 
 }  // namespace tarvelin::pattern

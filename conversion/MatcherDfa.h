@@ -39,8 +39,10 @@ public:
     // Whether instruction pc can lead to a match from a position in this state.
     bool canSucceed(int state, int pc)
     {
-        const std::vector<std::uint64_t>& bits = successBits(state);
-        return (bits[static_cast<std::size_t>(pc) >> 6] >> (pc & 63)) & 1;
+        const auto s = static_cast<std::size_t>(state);
+        if (!m_successReady[s]) buildSuccess(s);
+        const std::uint64_t word = m_success[s * m_pcWords + (static_cast<std::size_t>(pc) >> 6)];
+        return (word >> (pc & 63)) & 1;
     }
     // Whether the pattern can match from a position in this state.
     bool canStart(int state) const { return m_canStart[static_cast<std::size_t>(state)] != 0; }
@@ -57,7 +59,7 @@ public:
 private:
     int computeStep(int state, char16_t c);
     bool reachesMatch(const std::uint64_t* stateBits, int pc) const;
-    const std::vector<std::uint64_t>& successBits(int state);
+    void buildSuccess(std::size_t state);
 
     struct BitsHash {
         std::size_t operator()(const std::vector<std::uint64_t>& bits) const noexcept;
@@ -78,7 +80,8 @@ private:
     std::vector<std::uint64_t> m_states;   // stateCount x m_testWords
     std::vector<int> m_transitions;        // stateCount x m_classCount, -1 = not built yet
     std::vector<char> m_canStart;
-    std::vector<std::vector<std::uint64_t>> m_success;  // per state, built when first asked
+    std::vector<std::uint64_t> m_success;  // stateCount x m_pcWords, built when first asked
+    std::vector<char> m_successReady;
     std::unordered_map<std::vector<std::uint64_t>, int, BitsHash> m_index;
 };
 

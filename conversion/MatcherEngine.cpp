@@ -15,10 +15,12 @@ constexpr std::size_t kMinStretch = 64;
 }  // namespace
 
 MatcherEngine::MatcherEngine(const Program& program, std::size_t cacheBytes)
-    : m_program(program),
-      m_dfa(program, cacheBytes),
-      m_stretchLength(std::clamp((m_dfa.stateCapacity() - 2) / 2, kMinStretch, kMaxStretch))
+    : m_program(program), m_dfa(program, cacheBytes)
 {
+    // Stretches are a power of two long so that a position's stretch is a shift away, and short
+    // enough that the states of one stretch always fit into the cache together.
+    const std::size_t limit = std::clamp((m_dfa.stateCapacity() - 2) / 2, kMinStretch, kMaxStretch);
+    while ((std::size_t{2} << m_shift) <= limit) ++m_shift;
 }
 
 void MatcherEngine::resetIfFull(std::size_t room)
@@ -33,38 +35,45 @@ void MatcherEngine::prepare(std::u16string_view subject)
     m_subject = subject;
     m_loaded = -1;
     const std::size_t size = subject.size();
-    const std::size_t stretches = size / m_stretchLength + 1;
+    const std::size_t length = std::size_t{1} << m_shift;
+    const std::size_t stretches = (size >> m_shift) + 1;
     resetIfFull(2);
     int state = m_dfa.endState();
     m_words = m_dfa.stateBits(state).size();
     m_kept.assign(stretches * m_words, 0);
     m_stretchCanStart.assign(stretches, 0);
-    if (m_dfa.canStart(state)) m_stretchCanStart[size / m_stretchLength] = 1;
-    for (std::size_t position = size; position-- > 0;) {
-        if (m_dfa.stateCount() + 1 >= m_dfa.stateCapacity()) {
+    bool canStart = m_dfa.canStart(state);
+    for (std::size_t stretch = stretches; stretch-- > 0;) {
+        if (m_dfa.stateCount() + length + 2 > m_dfa.stateCapacity()) {
             const std::vector<std::uint64_t> bits = m_dfa.stateBits(state);
             m_dfa.reset();
+            m_loaded = -1;
             state = m_dfa.intern(bits);
         }
-        state = m_dfa.step(state, subject[position]);
-        const std::size_t stretch = position / m_stretchLength;
-        if (m_dfa.canStart(state)) m_stretchCanStart[stretch] = 1;
-        if (position % m_stretchLength == 0) {
-            const std::vector<std::uint64_t> bits = m_dfa.stateBits(state);
-            std::copy(bits.begin(), bits.end(), m_kept.begin() + static_cast<std::ptrdiff_t>(stretch * m_words));
+        const std::size_t begin = stretch << m_shift;
+        for (std::size_t position = std::min(begin + length, size); position-- > begin;) {
+            state = m_dfa.step(state, subject[position]);
+            canStart = canStart || m_dfa.canStart(state);
         }
+        m_stretchCanStart[stretch] = canStart ? 1 : 0;
+        canStart = false;
+        const std::vector<std::uint64_t> bits = m_dfa.stateBits(state);
+        std::copy(bits.begin(), bits.end(),
+                  m_kept.begin() + static_cast<std::ptrdiff_t>(stretch * m_words));
     }
 }
 
 void MatcherEngine::loadStretch(std::size_t stretch)
 {
-    resetIfFull(m_stretchLength + 2);
-    const std::size_t begin = stretch * m_stretchLength;
-    const std::size_t end = std::min(begin + m_stretchLength, m_subject.size());
+    const std::size_t length = std::size_t{1} << m_shift;
+    resetIfFull(length + 2);
+    const std::size_t begin = stretch << m_shift;
+    const std::size_t end = std::min(begin + length, m_subject.size());
     int state = m_dfa.endState();
     if (end < m_subject.size()) {
-        const auto kept = m_kept.begin() + static_cast<std::ptrdiff_t>((end / m_stretchLength) * m_words);
-        state = m_dfa.intern(std::vector<std::uint64_t>(kept, kept + static_cast<std::ptrdiff_t>(m_words)));
+        const auto kept = m_kept.begin() + static_cast<std::ptrdiff_t>((stretch + 1) * m_words);
+        state = m_dfa.intern(
+            std::vector<std::uint64_t>(kept, kept + static_cast<std::ptrdiff_t>(m_words)));
     }
     m_states.resize(end - begin + 1);
     m_states[end - begin] = state;
@@ -75,13 +84,6 @@ void MatcherEngine::loadStretch(std::size_t stretch)
     m_loaded = static_cast<std::ptrdiff_t>(stretch);
 }
 
-int MatcherEngine::stateAt(std::size_t position)
-{
-    const std::size_t stretch = position / m_stretchLength;
-    if (static_cast<std::ptrdiff_t>(stretch) != m_loaded) loadStretch(stretch);
-    return m_states[position - stretch * m_stretchLength];
-}
-
 bool MatcherEngine::search(std::size_t from, std::vector<std::ptrdiff_t>& slots)
 {
     slots.assign(static_cast<std::size_t>(m_program.slotCount()), -1);
@@ -89,12 +91,12 @@ bool MatcherEngine::search(std::size_t from, std::vector<std::ptrdiff_t>& slots)
     std::size_t start = from;
     bool found = false;
     while (start <= size && !found) {
-        const std::size_t stretch = start / m_stretchLength;
+        const std::size_t stretch = start >> m_shift;
         if (!m_stretchCanStart[stretch]) {
-            start = (stretch + 1) * m_stretchLength;
+            start = (stretch + 1) << m_shift;
             continue;
         }
-        const std::size_t stretchEnd = std::min((stretch + 1) * m_stretchLength, size + 1);
+        const std::size_t stretchEnd = std::min((stretch + 1) << m_shift, size + 1);
         for (; start < stretchEnd; ++start) {
             if (m_dfa.canStart(stateAt(start))) {
                 found = true;

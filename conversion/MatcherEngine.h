@@ -34,13 +34,18 @@ public:
     bool search(std::size_t from, std::vector<std::ptrdiff_t>& slots);
 
 private:
-    int stateAt(std::size_t position);
+    int stateAt(std::size_t position)
+    {
+        const auto stretch = static_cast<std::ptrdiff_t>(position >> m_shift);
+        if (stretch != m_loaded) loadStretch(static_cast<std::size_t>(stretch));
+        return m_states[position - (static_cast<std::size_t>(stretch) << m_shift)];
+    }
     void loadStretch(std::size_t stretch);
     void resetIfFull(std::size_t room);
 
     const Program& m_program;
     ReverseDfa m_dfa;
-    std::size_t m_stretchLength;
+    unsigned m_shift = 0;                // stretches are 2^m_shift positions long
     std::u16string_view m_subject;
     std::vector<std::uint64_t> m_kept;   // state sets at positions 0, K, 2K, ...
     std::vector<char> m_stretchCanStart; // per stretch [iK, (i+1)K): a match may start there
