@@ -77,10 +77,9 @@ constexpr FirstCharacters firstCharacters(const Removal& removal)
 // One left-to-right pass: each occurrence is cut out and the search goes on right after it, so
 // characters brought together by a cut are not searched again in this pass. The kept stretches
 // are copied whole, so the pass is linear in the length of the text.
-std::u16string removeAll(const std::u16string& text, const Removal& removal)
+void removeAll(const std::u16string& text, const Removal& removal, std::u16string& out)
 {
-    std::u16string out;
-    out.reserve(text.size());
+    out.clear();
     const FirstCharacters first = firstCharacters(removal);
     const char16_t* const data = text.data();
     const std::size_t n = text.size();
@@ -97,7 +96,6 @@ std::u16string removeAll(const std::u16string& text, const Removal& removal)
         }
     }
     out.append(data + copied, n - copied);
-    return out;
 }
 
 }  // namespace
@@ -161,8 +159,12 @@ std::u16string ResplitCrLf(std::u16string_view text)
 
 void NormalizeEdlText(std::u16string& workText)
 {
+    // Two buffers take turns, so a long text costs one extra allocation, not one per pass.
+    std::u16string other;
+    other.reserve(workText.size());
     for (const Removal& removal : kRemovals) {
-        workText = removeAll(workText, removal);
+        removeAll(workText, removal, other);
+        workText.swap(other);
     }
 }
 
