@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "conversion/EdlLoader.h"
+#include "conversion/EdlNormalizer.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -88,7 +89,7 @@ QPixmap MainWindowPicture()
 {
     TForm1 form(nullptr, TForm1::InstanceCheck::Skip);
     form.setAttribute(Qt::WA_DontShowOnScreen);
-    form.RichEdit1 = tarvelin::DecodeEdlBytes(kExampleEdl);
+    form.RichEdit1 = tarvelin::SplitLines(tarvelin::DecodeEdlText(kExampleEdl));
     form.FillCueLines();
     form.Button5Click(form.Button5);
     form.ensurePolished();

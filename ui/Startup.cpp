@@ -5,6 +5,11 @@
 #include <QFontDatabase>
 #include <QStyleFactory>
 
+#include "ui/About.h"
+#include "ui/Info.h"
+#include "ui/Unit1.h"
+#include "ui/Unit4.h"
+
 namespace {
 
 struct Theme {
@@ -58,4 +63,24 @@ QStringList LoadProgramFonts()
     }
     families.removeDuplicates();
     return families;
+}
+
+void CreateProgramWindows()
+{
+    Form1 = new TForm1();
+    Form4 = new TForm4();
+    TForm2 = new TTForm2();
+    AboutBox = new TAboutBox();
+}
+
+void DestroyProgramWindows()
+{
+    delete AboutBox;
+    AboutBox = nullptr;
+    delete TForm2;
+    TForm2 = nullptr;
+    delete Form4;
+    Form4 = nullptr;
+    delete Form1;
+    Form1 = nullptr;
 }

@@ -3,7 +3,8 @@
 // The themes the program carries are Qt style sheets compiled in as resources and looked up by
 // their name ("Aqua Light Slate"). The fonts come from the system's font folders and are
 // registered with the application so the windows get the faces their layouts were made for.
-// The order of start-up itself lives in app/main.cpp.
+// The order of start-up itself lives in app/main.cpp; the
+// order in which the windows are created lives here, so tests can run it too.
 #pragma once
 
 #include <QString>
@@ -18,6 +19,13 @@ bool ApplyTheme(const QString& name);
 
 // The resource path of a theme's style sheet, empty when there is no theme of that name.
 QString ThemeResourcePath(const QString& name);
+
+// Creates the program's windows, all hidden, in their fixed order: Form1 (whose creation runs the
+// single-instance guard while no other window exists), Form4, TForm2, AboutBox.
+void CreateProgramWindows();
+
+// Destroys the four windows and clears their program-wide pointers.
+void DestroyProgramWindows();
 
 // Registers the program's fonts. Returns the families that were added (missing files are
 // skipped; the toolkit then falls back to a similar face).

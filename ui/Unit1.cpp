@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -106,6 +107,10 @@ TForm1::TForm1(QWidget* parent, InstanceCheck check) : QMainWindow(parent)
     SaveDialog1.Filter = QStringLiteral("EDL-Text (*.txt)");
     SaveDialog1.DefaultExt = QStringLiteral("txt");
     SaveDialog1.Title = QStringLiteral("Speichern unter");
+
+    // The window takes the size of its menu bar and client area and keeps it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
 
     if (check == InstanceCheck::Run) {
         FormCreate(this);
@@ -286,7 +291,8 @@ void TForm1::showEvent(QShowEvent* event)
     m_shown = true;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->availableGeometry();
-        move(desktop.center() - QPoint(width() / 2, height() / 2));
+        const QSize outer = frameGeometry().size();
+        move(desktop.center() - QPoint(outer.width() / 2, outer.height() / 2));
     }
     // The terms window comes first; a failure in it must not keep the main window away.
     try {
