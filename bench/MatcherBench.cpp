@@ -174,6 +174,7 @@ double secondsOf(const std::function<void()>& work)
 struct Cell {
     std::size_t chars = 0;
     std::size_t matches = 0;
+    std::vector<double> times;       // every timed search, over all runs of the cell
     std::optional<double> median;    // seconds; unset when not run
     std::optional<double> estimate;  // seconds, for cells judged infeasible
     bool failed = false;
@@ -262,8 +263,12 @@ void runCell(benchmark::State& state, Workload w, Engine engine)
         }
     }
     if (cell.failed || times.empty()) return;
-    std::sort(times.begin(), times.end());
-    cell.median = times[times.size() / 2];
+    // The library runs a cell several times while it settles the iteration count; every timed
+    // search is a sample of the same work, so the median is taken over all of them.
+    cell.times.insert(cell.times.end(), times.begin(), times.end());
+    std::sort(cell.times.begin(), cell.times.end());
+    cell.median = cell.times[cell.times.size() / 2];
+    state.counters["samples"] = static_cast<double>(cell.times.size());
     cell.matches = digest.count();
     state.counters["matches"] = static_cast<double>(digest.count());
 
