@@ -12,7 +12,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QTransform>
+
+#include <utility>
 
 TAboutBox* AboutBox = nullptr;
 
@@ -23,8 +24,7 @@ constexpr int kCaptionRight = 219;
 constexpr int kValueLeft = 242;
 
 // A label that runs a function when it is clicked with the left mouse button.
-class ClickLabel : public QLabel
-{
+class ClickLabel : public QLabel {
 public:
     ClickLabel(QWidget* parent, std::function<void()> onClick)
         : QLabel(parent), m_onClick(std::move(onClick))
@@ -98,8 +98,7 @@ QPixmap iconWithReflection(QSize box)
     QPixmap result(box * ratio);
     result.setDevicePixelRatio(ratio);
     result.fill(Qt::transparent);
-    if (icon.isNull())
-        return result;
+    if (icon.isNull()) return result;
 
     const int left = (box.width() - iconSide) / 2;
     const int mirrorHeight = box.height() - iconSide;
@@ -201,8 +200,7 @@ void TAboutBox::setUrlOpener(UrlOpener opener)
 
 void TAboutBox::setVisible(bool visible)
 {
-    if (visible && !isVisible())
-        tarvelin::ui::centreOverOwner(this);
+    if (visible && !isVisible()) tarvelin::ui::centreOverOwner(this);
     QDialog::setVisible(visible);
 }
 

@@ -15,8 +15,7 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-class TAboutBox : public QDialog
-{
+class TAboutBox : public QDialog {
 public:
     // Hands an address to the user's mail program or web browser; the result is not examined.
     using UrlOpener = std::function<void(const QUrl&)>;

@@ -22,7 +22,7 @@ QSize outerSize(const QWidget* window)
 {
     const QRect frame = window->frameGeometry();
     return frame.isValid() && window->testAttribute(Qt::WA_WState_Created) ? frame.size()
-                                                                             : window->size();
+                                                                           : window->size();
 }
 
 void centreIn(QWidget* window, const QRect& area)
@@ -42,8 +42,7 @@ QRect availableArea(const QWidget* window)
 QPixmap svgPixmap(const QString& path, QSize size)
 {
     QSvgRenderer renderer(path);
-    if (!renderer.isValid() || size.isEmpty())
-        return {};
+    if (!renderer.isValid() || size.isEmpty()) return {};
     const qreal ratio = screenRatio();
     QPixmap pixmap(size * ratio);
     pixmap.setDevicePixelRatio(ratio);
@@ -57,8 +56,7 @@ QPixmap svgPixmap(const QString& path, QSize size)
 QPixmap svgPixmapFitted(const QString& path, QSize box)
 {
     QSvgRenderer renderer(path);
-    if (!renderer.isValid())
-        return {};
+    if (!renderer.isValid()) return {};
     return svgPixmap(path, renderer.defaultSize().scaled(box, Qt::KeepAspectRatio));
 }
 
@@ -77,8 +75,7 @@ void centreOverOwner(QWidget* dialog)
     QWidget* owner = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
     if (!owner) {
         owner = QApplication::activeWindow();
-        if (owner == dialog)
-            owner = nullptr;
+        if (owner == dialog) owner = nullptr;
     }
     if (owner && owner->isVisible())
         centreIn(dialog, owner->frameGeometry());
@@ -89,8 +86,7 @@ void centreOverOwner(QWidget* dialog)
 void centreOnDesktop(QWidget* dialog)
 {
     const QRect area = availableArea(dialog);
-    if (area.isValid())
-        centreIn(dialog, area);
+    if (area.isValid()) centreIn(dialog, area);
 }
 
 }  // namespace tarvelin::ui

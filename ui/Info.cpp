@@ -116,8 +116,7 @@ void TTForm2::setVisible(bool visible)
     if (visible && !isVisible()) {
         // The annotated main window is rendered when it is first needed rather than at start-up,
         // where it would delay the first window.
-        if (Image4->pixmap().isNull())
-            Image4->setPixmap(MainWindowPicture());
+        if (Image4->pixmap().isNull()) Image4->setPixmap(MainWindowPicture());
         tarvelin::ui::centreOverOwner(this);
     }
     QDialog::setVisible(visible);

@@ -19,8 +19,7 @@ class QScrollArea;
 class QTabWidget;
 class QWidget;
 
-class TTForm2 : public QDialog
-{
+class TTForm2 : public QDialog {
 public:
     explicit TTForm2(QWidget* parent = nullptr);
 

@@ -112,11 +112,9 @@ void TForm4::BitBtn3Click(QObject* /*Sender*/)
 
 void TForm4::setVisible(bool visible)
 {
-    if (visible && !isVisible())
-        tarvelin::ui::centreOnDesktop(this);
+    if (visible && !isVisible()) tarvelin::ui::centreOnDesktop(this);
     QDialog::setVisible(visible);
-    if (visible)
-        Memo1->setFocus(Qt::OtherFocusReason);
+    if (visible) Memo1->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm4::reject()

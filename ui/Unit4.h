@@ -13,8 +13,7 @@ class QFrame;
 class QPlainTextEdit;
 class QPushButton;
 
-class TForm4 : public QDialog
-{
+class TForm4 : public QDialog {
 public:
     explicit TForm4(QWidget* parent = nullptr);
 

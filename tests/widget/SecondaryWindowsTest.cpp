@@ -43,8 +43,7 @@ void pressKey(QDialog* dialog, Qt::Key key)
 }
 
 // The address handed to the desktop by the about window's links.
-struct OpenedUrls
-{
+struct OpenedUrls {
     std::vector<QUrl> urls;
     TAboutBox::UrlOpener opener()
     {
@@ -54,8 +53,7 @@ struct OpenedUrls
 
 }  // namespace
 
-class SecondaryWindowsTest : public QObject
-{
+class SecondaryWindowsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -104,11 +102,9 @@ void SecondaryWindowsTest::initTestCase()
 void SecondaryWindowsTest::cleanup()
 {
     for (QDialog* dialog : std::initializer_list<QDialog*>{m_help.get(), m_about.get()}) {
-        if (dialog->isVisible())
-            dialog->accept();
+        if (dialog->isVisible()) dialog->accept();
     }
-    if (m_terms->isVisible())
-        m_terms->BitBtn3Click(m_terms->BitBtn3);
+    if (m_terms->isVisible()) m_terms->BitBtn3Click(m_terms->BitBtn3);
     qApp->setStyleSheet(QString());
 }
 
@@ -121,8 +117,8 @@ void SecondaryWindowsTest::layoutAndTexts_data()
 
     const auto row = [](const char* tag, const char* window, const char* child, QRect geometry,
                         const QString& text) {
-        QTest::newRow(tag) << QString::fromLatin1(window) << QString::fromLatin1(child)
-                           << geometry << text;
+        QTest::newRow(tag) << QString::fromLatin1(window) << QString::fromLatin1(child) << geometry
+                           << text;
     };
     row("help_window", "TForm2", "", QRect(0, 0, 795, 552), QStringLiteral("Hilfe"));
     row("help_pages", "TForm2", "PageControl1", QRect(0, 0, 795, 518), {});
@@ -153,10 +149,9 @@ void SecondaryWindowsTest::layoutAndTexts()
     QFETCH(QString, text);
 
     QDialog* dialog = nullptr;
-    for (QDialog* candidate : std::initializer_list<QDialog*>{m_help.get(), m_terms.get(),
-                                                               m_about.get()}) {
-        if (candidate->objectName() == window)
-            dialog = candidate;
+    for (QDialog* candidate :
+         std::initializer_list<QDialog*>{m_help.get(), m_terms.get(), m_about.get()}) {
+        if (candidate->objectName() == window) dialog = candidate;
     }
     QVERIFY(dialog);
 
@@ -200,8 +195,8 @@ void SecondaryWindowsTest::titleBarButtons()
 
 void SecondaryWindowsTest::escapeClosesNoWindow()
 {
-    for (QDialog* dialog : std::initializer_list<QDialog*>{m_help.get(), m_terms.get(),
-                                                           m_about.get()}) {
+    for (QDialog* dialog :
+         std::initializer_list<QDialog*>{m_help.get(), m_terms.get(), m_about.get()}) {
         openActive(dialog);
         pressKey(dialog, Qt::Key_Escape);
         QTest::keyClick(dialog, Qt::Key_Escape);
@@ -260,8 +255,7 @@ void SecondaryWindowsTest::termsTextLinesStandAlone()
     QCOMPARE(lines.size(), 20);
     QCOMPARE(lines[0], QStringLiteral("    "));
     QCOMPARE(lines[1], QString(47, QLatin1Char(' ')) + QStringLiteral("Garantiebestimmungen"));
-    for (int i : {2, 5, 6, 19})
-        QVERIFY2(lines[i].isEmpty(), qPrintable(QString::number(i + 1)));
+    for (int i : {2, 5, 6, 19}) QVERIFY2(lines[i].isEmpty(), qPrintable(QString::number(i + 1)));
     QCOMPARE(lines[3], QStringLiteral(" "));
     QCOMPARE(lines[4], QStringLiteral(" "));
     for (int i = 7; i <= 18; ++i) {
@@ -280,8 +274,8 @@ void SecondaryWindowsTest::termsTextLinesStandAlone()
     const QTextBlock last = memo->document()->findBlockByNumber(18);
     const QRect lastLine = memo->cursorRect(QTextCursor(last));
     QVERIFY2(lastLine.bottom() <= memo->viewport()->height(),
-             qPrintable(QStringLiteral("%1 > %2").arg(lastLine.bottom()).arg(
-                 memo->viewport()->height())));
+             qPrintable(
+                 QStringLiteral("%1 > %2").arg(lastLine.bottom()).arg(memo->viewport()->height())));
 }
 
 void SecondaryWindowsTest::helpKeepsTabAndScrollPositions()
@@ -356,7 +350,10 @@ void SecondaryWindowsTest::dialogsAreCentred()
         openActive(dialog);
         const QPoint offset = dialog->frameGeometry().center() - mainCentre;
         QVERIFY2(std::abs(offset.x()) <= 3 && std::abs(offset.y()) <= 3,
-                 qPrintable(QStringLiteral("%1 off by %2,%3").arg(dialog->objectName()).arg(offset.x()).arg(offset.y())));
+                 qPrintable(QStringLiteral("%1 off by %2,%3")
+                                .arg(dialog->objectName())
+                                .arg(offset.x())
+                                .arg(offset.y())));
         dialog->accept();
     }
     openActive(m_terms.get());
@@ -431,8 +428,8 @@ void SecondaryWindowsTest::resourcesLoad_data()
     QTest::newRow("help_main") << QStringLiteral(":/help/edl_manager_main.svg") << QSize(539, 625);
     QTest::newRow("help_comments")
         << QStringLiteral(":/help/edl_options_comments.svg") << QSize(326, 400);
-    QTest::newRow("help_options")
-        << QStringLiteral(":/help/edl_options_options.svg") << QSize(324, 397);
+    QTest::newRow("help_options") << QStringLiteral(":/help/edl_options_options.svg")
+                                  << QSize(324, 397);
 }
 
 void SecondaryWindowsTest::resourcesLoad()
@@ -442,15 +439,13 @@ void SecondaryWindowsTest::resourcesLoad()
 
     QSvgRenderer renderer(path);
     QVERIFY(renderer.isValid());
-    if (size.isValid())
-        QCOMPARE(renderer.defaultSize(), size);
+    if (size.isValid()) QCOMPARE(renderer.defaultSize(), size);
     const QPixmap pixmap = QIcon(path).pixmap(QSize(32, 32));
     QVERIFY(!pixmap.isNull());
     const QImage image = pixmap.toImage();
     bool drawn = false;
     for (int y = 0; y < image.height() && !drawn; ++y) {
-        for (int x = 0; x < image.width() && !drawn; ++x)
-            drawn = qAlpha(image.pixel(x, y)) > 0;
+        for (int x = 0; x < image.width() && !drawn; ++x) drawn = qAlpha(image.pixel(x, y)) > 0;
     }
     QVERIFY2(drawn, "the picture is empty");
 }
