@@ -1,5 +1,6 @@
 // The matcher benchmark: the program's PatternMatcher against PCRE2 (16-bit, JIT) and RE2
-// (Latin-1) on generated normalised EDLs and cue-line texts.
+// (Latin-1) on generated normalised EDLs and cue-line texts, with PCRE2's interpreter alongside
+// to show what a plain backtracking search costs.
 //
 // Every cell (pattern, shape, size, engine) walks all matches the way the program does (Exec,
 // then ExecNext from the end of each match) and reads the groups the program uses: 3, 4 and 5 of
@@ -8,9 +9,10 @@
 // text, otherwise the cell fails and the program exits with status 1. The engines are built
 // once per cell; the timed part is the search of the whole text, in CPU time of the thread.
 //
-// Backtracking engines take time that grows with the square of the length on the adversarial,
-// worst and run shapes. Before a cell runs, its time is estimated from the same engine's smaller
-// sizes (or from a probe at a tenth of the size); a cell estimated above the cap (60 s, or
+// Backtracking engines can take time that grows with the square of the length on the adversarial,
+// worst and run shapes (PCRE2's JIT avoids most of it by remembering where a repetition failed).
+// Before a cell runs, its time is estimated from the same engine's smaller sizes (or from a probe
+// at a tenth of the size); a cell estimated above the cap (60 s, or
 // --tarvelin_cap=SECONDS) is reported as infeasible instead of being run. After the run a
 // summary table lists the median times and our time over the faster reference.
 #include <benchmark/benchmark.h>
@@ -39,9 +41,12 @@ namespace {
 
 using namespace tarvelin::testsupport;
 
-enum class Engine { Pcre2, Re2, Tarvelin };
-constexpr std::array<Engine, 3> kEngines{Engine::Pcre2, Engine::Re2, Engine::Tarvelin};
-constexpr std::array<const char*, 3> kEngineNames{"pcre2", "re2", "tarvelin"};
+// Pcre2Interpreter is PCRE2 without its JIT: a plain backtracker, shown for the growth a
+// backtracking search has on the adversarial shapes. The ratio compares with the two fast ones.
+enum class Engine { Pcre2, Re2, Pcre2Interpreter, Tarvelin };
+constexpr std::array<Engine, 4> kEngines{Engine::Pcre2, Engine::Re2, Engine::Pcre2Interpreter,
+                                         Engine::Tarvelin};
+constexpr std::array<const char*, 4> kEngineNames{"pcre2", "re2", "pcre2-nojit", "tarvelin"};
 
 // A workload: which pattern, which generated text.
 struct Workload {
@@ -114,7 +119,8 @@ public:
     {
         switch (engine) {
             case Engine::Pcre2:
-                m_pcre2 = std::make_unique<Pcre2Searcher>(w.pattern());
+            case Engine::Pcre2Interpreter:
+                m_pcre2 = std::make_unique<Pcre2Searcher>(w.pattern(), engine == Engine::Pcre2);
                 break;
             case Engine::Re2:
                 m_re2 = std::make_unique<Re2Searcher>(w.pattern());
@@ -139,7 +145,7 @@ public:
         const auto add = [&](const GroupSpans& match) {
             digest.add(text, match, m_groups.data(), m_groups.size());
         };
-        if (m_engine == Engine::Pcre2)
+        if (m_engine == Engine::Pcre2 || m_engine == Engine::Pcre2Interpreter)
             m_pcre2->forEachMatch(text, add);
         else
             m_ours->forEachMatch(text, add);
@@ -182,17 +188,21 @@ struct Cell {
 
 double g_capSeconds = 60.0;
 bool g_digestsDisagree = false;
-std::map<Workload, std::array<Cell, 3>> g_cells;
+std::map<Workload, std::array<Cell, kEngines.size()>> g_cells;
 std::map<Workload, MatchDigest> g_digests;  // the first engine's digest per workload
 
-// Earlier measurements of this engine on the same pattern and shape, smallest first.
+// Earlier cells of this engine on the same pattern and shape, smallest first: measured
+// medians, or the estimates of cells judged infeasible.
 std::vector<std::pair<double, double>> history(const Workload& w, Engine engine)
 {
     std::vector<std::pair<double, double>> points;  // (characters, seconds)
     for (const auto& [key, cells] : g_cells) {
         const Cell& cell = cells[static_cast<std::size_t>(engine)];
-        if (key.cueLines == w.cueLines && key.shape == w.shape && cell.median)
+        if (key.cueLines != w.cueLines || key.shape != w.shape) continue;
+        if (cell.median)
             points.emplace_back(static_cast<double>(cell.chars), *cell.median);
+        else if (cell.estimate)
+            points.emplace_back(static_cast<double>(cell.chars), *cell.estimate);
     }
     std::sort(points.begin(), points.end());
     return points;
@@ -307,8 +317,9 @@ std::string formatTime(const Cell& cell)
 void printSummary()
 {
     std::printf(
-        "\n| workload | chars | matches | PCRE2 JIT | RE2 | tarvelin | tarvelin / faster ref |\n");
-    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
+        "\n| workload | chars | matches | PCRE2 JIT | RE2 | PCRE2 no JIT | tarvelin "
+        "| tarvelin / faster of PCRE2 JIT and RE2 |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const auto& [w, cells] : g_cells) {
         std::size_t matches = 0;
         for (const Cell& cell : cells) matches = std::max(matches, cell.matches);
@@ -321,9 +332,10 @@ void printSummary()
         char ratio[32] = "-";
         if (ours.median && best > 0)
             std::snprintf(ratio, sizeof ratio, "%.2f", *ours.median / best);
-        std::printf("| %s | %zu | %zu | %s | %s | %s | %s |\n", w.label().c_str(), cells[0].chars,
-                    matches, formatTime(cells[0]).c_str(), formatTime(cells[1]).c_str(),
-                    formatTime(cells[2]).c_str(), ratio);
+        std::printf("| %s | %zu | %zu | %s | %s | %s | %s | %s |\n", w.label().c_str(),
+                    cells[0].chars, matches, formatTime(cells[0]).c_str(),
+                    formatTime(cells[1]).c_str(), formatTime(cells[2]).c_str(),
+                    formatTime(cells[3]).c_str(), ratio);
     }
     std::printf(
         "Median CPU time of the timed iterations; cells above the cap are estimated, "

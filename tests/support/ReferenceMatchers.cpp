@@ -59,14 +59,15 @@ struct Pcre2Searcher::Impl {
     }
 };
 
-Pcre2Searcher::Pcre2Searcher(std::u16string_view pattern) : m_impl(std::make_unique<Impl>())
+Pcre2Searcher::Pcre2Searcher(std::u16string_view pattern, bool jit)
+    : m_impl(std::make_unique<Impl>())
 {
     int error = 0;
     PCRE2_SIZE offset = 0;
     m_impl->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
                                  PCRE2_DOTALL, &error, &offset, nullptr);
     if (m_impl->code == nullptr) throw std::invalid_argument("PCRE2 rejects the pattern");
-    if (pcre2_jit_compile(m_impl->code, PCRE2_JIT_COMPLETE) != 0)
+    if (jit && pcre2_jit_compile(m_impl->code, PCRE2_JIT_COMPLETE) != 0)
         throw std::runtime_error("PCRE2 JIT is not available");
     pcre2_pattern_info(m_impl->code, PCRE2_INFO_CAPTURECOUNT, &m_impl->groups);
     m_impl->matchData = pcre2_match_data_create_from_pattern(m_impl->code, nullptr);

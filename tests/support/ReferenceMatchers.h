@@ -7,8 +7,8 @@
 // fixed options: case-sensitive and "." accepting line breaks; "*?" lazy, "+" greedy,
 // alternatives left to right.
 //
-//  - Pcre2Searcher: PCRE2 on the 16-bit text, compiled with its JIT, limits raised so that long
-//    backtracking searches run to their end.
+//  - Pcre2Searcher: PCRE2 on the 16-bit text, compiled with its JIT (or run by its interpreter),
+//    limits raised so that long backtracking searches run to their end.
 //  - Re2Searcher: RE2 on the Latin-1 form of the text (RE2 takes 8-bit text only), leftmost-first
 //    like a backtracker but in linear time. It cannot search text above U+00FF.
 //  - PatternMatcherSearcher: the program's matcher behind the same callback interface.
@@ -39,7 +39,8 @@ using MatchCallback = std::function<void(const GroupSpans&)>;
 
 class Pcre2Searcher {
 public:
-    explicit Pcre2Searcher(std::u16string_view pattern);
+    // Without the JIT the search runs in PCRE2's interpreter, a plain backtracker.
+    explicit Pcre2Searcher(std::u16string_view pattern, bool jit = true);
     ~Pcre2Searcher();
     Pcre2Searcher(const Pcre2Searcher&) = delete;
     Pcre2Searcher& operator=(const Pcre2Searcher&) = delete;
