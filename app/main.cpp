@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QString::fromLatin1(tarvelin::maker::kProductName));
     QApplication::setApplicationVersion(QString::fromLatin1(tarvelin::maker::kFullVersion));
     LoadProgramFonts();
+    LoadToolkitTranslations();
 
     CreateProgramWindows();
     // A second copy has asked to end during creation: the loop then ends at once.

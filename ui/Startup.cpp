@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyleFactory>
+#include <QTranslator>
 
 #include "ui/About.h"
 #include "ui/Info.h"
@@ -63,6 +66,17 @@ QStringList LoadProgramFonts()
     }
     families.removeDuplicates();
     return families;
+}
+
+void LoadToolkitTranslations()
+{
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
 }
 
 void CreateProgramWindows()

@@ -20,6 +20,10 @@ bool ApplyTheme(const QString& name);
 // The resource path of a theme's style sheet, empty when there is no theme of that name.
 QString ThemeResourcePath(const QString& name);
 
+// Installs the toolkit's own German texts (file dialogs, standard buttons) for the user's
+// language, when the system has them. The program's own texts are German anyway.
+void LoadToolkitTranslations();
+
 // Creates the program's windows, all hidden, in their fixed order: Form1 (whose creation runs the
 // single-instance guard while no other window exists), Form4, TForm2, AboutBox.
 void CreateProgramWindows();
