@@ -356,6 +356,16 @@ void SecondaryWindowsTest::dialogsAreCentred()
                                 .arg(offset.y())));
         dialog->accept();
     }
+
+    // Created without a parent, as at start-up, a window centres over the active main window.
+    QApplication::setActiveWindow(m_main.get());
+    QTRY_COMPARE(QApplication::activeWindow(), m_main.get());
+    TAboutBox orphan;
+    orphan.show();
+    const QPoint orphanOffset = orphan.frameGeometry().center() - mainCentre;
+    QVERIFY(std::abs(orphanOffset.x()) <= 3 && std::abs(orphanOffset.y()) <= 3);
+    orphan.hide();
+
     openActive(m_terms.get());
     const QPoint desktopCentre = m_terms->screen()->availableGeometry().center();
     const QPoint termsOffset = m_terms->frameGeometry().center() - desktopCentre;
