@@ -397,6 +397,13 @@ void SecondaryWindowsTest::aboutLinksHandOverAddresses()
     QCOMPARE(opened.urls, expected);
     QVERIFY(m_about->isVisible());
     m_about->setUrlOpener({});
+
+    // An ampersand in a link is text, not a keyboard mnemonic.
+    const QString website = m_about->Label9->text();
+    m_about->Label9->setText(QStringLiteral("R&D"));
+    QVERIFY(m_about->Label9->sizeHint().width() >=
+            m_about->Label9->fontMetrics().horizontalAdvance(QStringLiteral("R&D")));
+    m_about->Label9->setText(website);
 }
 
 void SecondaryWindowsTest::aboutLinksKeepHighlightColourUnderTheme()
