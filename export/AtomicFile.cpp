@@ -22,10 +22,26 @@ constexpr std::u16string_view kNotWritten = u"Die Datei %s konnte nicht geschrie
     throw ConversionError(formatMessage(kNotWritten, fromUtf8(path.string())));
 }
 
+// The rename that replaces a file needs only the folder's rights, so it would go through even
+// where the user made the file itself read-only. Such a file is not replaced.
+bool isReadOnlyFile(const std::filesystem::path& target)
+{
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) != 0 || !S_ISREG(existing.st_mode)) {
+        return false;
+    }
+    return (existing.st_mode & 0222) == 0 ||
+           ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
 // Creates a new, empty file next to target with a name nobody else uses and returns its
-// descriptor. The mode 0666 lets the umask decide, as for any file the user creates.
+// descriptor, or -1 when target cannot be replaced. The mode 0666 lets the umask decide, as for
+// any file the user creates.
 int createTemporary(const std::filesystem::path& target, std::filesystem::path& tempPath)
 {
+    if (isReadOnlyFile(target)) {
+        return -1;
+    }
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path folder = target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {

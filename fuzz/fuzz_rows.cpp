@@ -21,7 +21,11 @@ namespace {
 
 std::u16string latin1(std::string_view bytes)
 {
-    return std::u16string(bytes.begin(), bytes.end());
+    std::u16string text;
+    for (const char byte : bytes) {
+        text += static_cast<char16_t>(static_cast<unsigned char>(byte));
+    }
+    return text;
 }
 
 bool isComplete(const tarvelin::CueRow& row)
