@@ -9,6 +9,7 @@ namespace {
 using Op = Instruction::Op;
 
 constexpr std::size_t kMinCapacity = 130;
+// State numbers must fit into the two bytes MatcherEngine keeps per position.
 constexpr std::size_t kMaxCapacity = 1u << 16;
 
 std::size_t words(std::size_t bits)

@@ -36,6 +36,11 @@ public:
         const int next = m_transitions[slot];
         return next >= 0 ? next : computeStep(state, c);
     }
+    // Whether the state stays the same in front of character c (known transitions only).
+    bool staysIn(int state, char16_t c) const
+    {
+        return m_transitions[static_cast<std::size_t>(state) * m_classCount + m_classOf[c]] == state;
+    }
     // Whether instruction pc can lead to a match from a position in this state.
     bool canSucceed(int state, int pc)
     {

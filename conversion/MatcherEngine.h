@@ -6,9 +6,10 @@
 // first position from which the pattern can match and walks the program forward from it: at
 // each split it takes the preferred branch if that branch can still lead to a match, otherwise
 // the other one. That is exactly the path a depth-first backtracking search would accept, found
-// without ever backing out, and it records the group positions on the way. The states of the
-// positions the walk passes are rebuilt stretch by stretch from the kept ones, so memory stays
-// small however long the subject is. Nothing here recurses.
+// without ever backing out, and it records the group positions on the way. The state of every
+// position is kept in two bytes; only when the pattern needs so many states that the cache is
+// emptied on the way are the states of the positions the walk passes rebuilt stretch by stretch
+// from the kept ones instead. Nothing here recurses.
 #pragma once
 
 #include <cstddef>
@@ -36,6 +37,7 @@ public:
 private:
     int stateAt(std::size_t position)
     {
+        if (m_haveAllStates) return m_allStates[position];
         const auto stretch = static_cast<std::ptrdiff_t>(position >> m_shift);
         if (stretch != m_loaded) loadStretch(static_cast<std::size_t>(stretch));
         return m_states[position - (static_cast<std::size_t>(stretch) << m_shift)];
@@ -43,8 +45,13 @@ private:
     void loadStretch(std::size_t stretch);
     void resetIfFull(std::size_t room);
 
+    // kLazy: the split's preferred branch leaves a "*?" loop whose other branch is its one test;
+    // kGreedy: the preferred branch is the one test of a "+" loop and the other leaves it.
+    enum class Loop : std::uint8_t { kNone, kLazy, kGreedy };
+
     const Program& m_program;
     ReverseDfa m_dfa;
+    std::vector<Loop> m_loops;  // per instruction
     unsigned m_shift = 0;                // stretches are 2^m_shift positions long
     std::u16string_view m_subject;
     std::vector<std::uint64_t> m_kept;   // state sets at positions 0, K, 2K, ...
@@ -52,6 +59,8 @@ private:
     std::size_t m_words = 0;
     std::ptrdiff_t m_loaded = -1;        // stretch whose states m_states holds
     std::vector<int> m_states;           // states of positions iK .. min((i+1)K, size)
+    std::vector<std::uint16_t> m_allStates;  // every position's state, while m_haveAllStates
+    bool m_haveAllStates = false;
 };
 
 }  // namespace tarvelin::pattern

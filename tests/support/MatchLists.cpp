@@ -14,6 +14,11 @@ namespace tarvelin::testsupport {
 MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view subject)
 {
     PatternMatcher matcher(pattern);
+    return patternMatcherMatches(matcher, subject);
+}
+
+MatchList patternMatcherMatches(PatternMatcher& matcher, std::u16string_view subject)
+{
     MatchList matches;
     for (bool found = matcher.Exec(subject); found; found = matcher.ExecNext()) {
         std::vector<Span> groups;
@@ -25,7 +30,11 @@ MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view
 
 MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subject)
 {
-    const pattern::Program program = pattern::compilePattern(pattern);
+    return referenceMatches(pattern::compilePattern(pattern), subject);
+}
+
+MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject)
+{
     subject = subject.substr(0, subject.find(u'\0'));
     MatchList matches;
     std::vector<std::ptrdiff_t> slots;

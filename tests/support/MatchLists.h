@@ -12,15 +12,25 @@
 #include <utility>
 #include <vector>
 
+namespace tarvelin {
+class PatternMatcher;
+namespace pattern {
+struct Program;
+}
+}  // namespace tarvelin
+
 namespace tarvelin::testsupport {
 
 using Span = std::pair<std::ptrdiff_t, std::ptrdiff_t>;
 using MatchList = std::vector<std::vector<Span>>;
 
 MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view subject);
+// The same with a matcher built once for many subjects.
+MatchList patternMatcherMatches(PatternMatcher& matcher, std::u16string_view subject);
 
 // The same walk with the reference backtracker (throws PatternError like the matcher).
 MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subject);
+MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject);
 
 // PCRE2's matches; returns false (and leaves matches empty) if PCRE2 rejects the pattern or
 // gives up on a search.
