@@ -34,11 +34,12 @@ private:
     int m_fd;
 };
 
+// The full name as the user would write it: absolute, with "." and ".." resolved by name.
 std::u16string absoluteName(const std::string& path)
 {
     std::error_code error;
     const auto absolute = std::filesystem::absolute(path, error);
-    return fromUtf8(error ? path : absolute.string());
+    return fromUtf8(error ? path : absolute.lexically_normal().string());
 }
 
 // "Datei <name> kann nicht geöffnet werden. <reason>"; the name may itself hold "%s", so the two

@@ -246,7 +246,7 @@ TEST(EdlLoaderTest, RelativeNameIsShownInFull)
     const TempDir dir;
     const fs::path previous = fs::current_path();
     fs::current_path(dir.path());
-    const std::u16string message = messageOf([] { LoadEdlFile("%s fehlt.edl"); });
+    const std::u16string message = messageOf([] { LoadEdlFile("./ordner/../%s fehlt.edl"); });
     fs::current_path(previous);
     EXPECT_EQ(toUtf8(message), "Datei " + (dir.path() / "%s fehlt.edl").string() +
                                    " kann nicht geöffnet werden. Das System kann die angegebene "
