@@ -82,6 +82,7 @@ class StartupTest : public QObject {
 
 private slots:
     void lockIsHeldUntilReleasedAndKeyedByName();
+    void themeIsFoundByItsName();
     void termsWindowComesBeforeTheMainWindow();
     void secondCopyOfTheProgramIsRefused();
     // Last: a refused copy asks the application to end.
@@ -100,6 +101,18 @@ void StartupTest::lockIsHeldUntilReleasedAndKeyedByName()
     QVERIFY(InstanceGuard::acquire(QStringLiteral("tarvelin"), dir.path())->owned());
     // A folder that does not exist gives no lock, and so no start.
     QVERIFY(!InstanceGuard::acquire(QStringLiteral("tarvelin"), dir.filePath("fehlt"))->owned());
+}
+
+void StartupTest::themeIsFoundByItsName()
+{
+    QVERIFY(!ThemeResourcePath(QStringLiteral("Aqua Light Slate")).isEmpty());
+    QVERIFY(ThemeResourcePath(QStringLiteral("AquaLightSlate")).isEmpty());
+    QVERIFY(ThemeResourcePath(QStringLiteral("Carbon")).isEmpty());
+    const QString before = qApp->styleSheet();
+    QVERIFY(!ApplyTheme(QStringLiteral("Carbon")));
+    QCOMPARE(qApp->styleSheet(), before);
+    QVERIFY(ApplyTheme(QStringLiteral("Aqua Light Slate")));
+    QVERIFY(qApp->styleSheet().contains(QStringLiteral("QPushButton")));
 }
 
 void StartupTest::termsWindowComesBeforeTheMainWindow()
