@@ -106,9 +106,8 @@ QPixmap MainWindowPicture()
         painter.setRenderHint(QPainter::Antialiasing);
         drawCaption(painter, form, framed.width());
         painter.drawPixmap(0, kCaptionHeight, window);
-        const QPoint fps = cornerOf(form, form.Label4) + QPoint(form.Label4->width() + 6, 10);
         drawStep(painter, cornerOf(form, form.Button1) + QPoint(-2, 2), 1);
-        drawStep(painter, fps, 2);
+        drawStep(painter, cornerOf(form, form.ComboBox1) + QPoint(-4, -2), 2);
         drawStep(painter, cornerOf(form, form.CheckBox1) + QPoint(-4, 0), 3);
         drawStep(painter, cornerOf(form, form.Button5) + QPoint(-2, 2), 4);
         drawStep(painter, cornerOf(form, form.Button3) + QPoint(-2, 2), 5);
