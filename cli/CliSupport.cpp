@@ -54,8 +54,8 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::span<const Optio
             throw UsageError("Unbekannte Option: " + arg);
         }
         const std::size_t equals = arg.find('=');
-        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos
-                                                                            : equals - 2);
+        const std::string name =
+            arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
         const OptionSpec* option = findOption(options, name);
         if (option == nullptr) {
             throw UsageError("Unbekannte Option: --" + name);
@@ -96,7 +96,10 @@ std::string ReadInputFile(const std::string& path)
     return ReadFileBytes(path, 4 * kTextCapacity, std::u16string(kTooLargeMessage));
 }
 
-void WriteUtf8(std::ostream& out, std::u16string_view text) { out << toUtf8(text); }
+void WriteUtf8(std::ostream& out, std::u16string_view text)
+{
+    out << toUtf8(text);
+}
 
 void WriteLinesUtf8(std::ostream& out, const std::vector<std::u16string>& lines)
 {

@@ -14,8 +14,8 @@ constexpr std::u16string_view kPattern =
     u"[ -_A-Z\u00C4\u00D6\u00DC]+.NEW)";
 static_assert(kPattern.size() == 193);
 
-constexpr std::u16string_view kAfterRecordIn = u"      ";        // six blanks
-constexpr std::u16string_view kAfterRecordOut = u"        ";      // eight blanks
+constexpr std::u16string_view kAfterRecordIn = u"      ";     // six blanks
+constexpr std::u16string_view kAfterRecordOut = u"        ";  // eight blanks
 
 }  // namespace
 

@@ -143,6 +143,9 @@ std::u16string DecodeEdlText(std::string_view bytes)
     return joinLoaded(characters);
 }
 
-std::u16string LoadEdlText(const std::string& path) { return joinLoaded(loadCharacters(path)); }
+std::u16string LoadEdlText(const std::string& path)
+{
+    return joinLoaded(loadCharacters(path));
+}
 
 }  // namespace tarvelin

@@ -14,14 +14,10 @@ struct Removal {
 // The removals in the order they run. Step 4 joins a line that begins with an asterisk to the
 // line before it when that line ends with a blank.
 constexpr std::array kRemovals = {
-    Removal{u"*FROM CLIP NAME: ", true},
-    Removal{u"* FROM CLIP NAME: ", true},
-    Removal{u"*  FROM CLIP NAME: ", true},
-    Removal{u" \r\n*", false},
-    Removal{u"FROM CLIP NAME: ", true},
-    Removal{u"AUD", true},
-    Removal{u" 3     4 ", true},
-    Removal{u" 1     2 ", true},
+    Removal{u"*FROM CLIP NAME: ", true},   Removal{u"* FROM CLIP NAME: ", true},
+    Removal{u"*  FROM CLIP NAME: ", true}, Removal{u" \r\n*", false},
+    Removal{u"FROM CLIP NAME: ", true},    Removal{u"AUD", true},
+    Removal{u" 3     4 ", true},           Removal{u" 1     2 ", true},
 };
 static_assert(kRemovals.size() == 8);
 

@@ -63,30 +63,30 @@ std::u16string absoluteName(const std::string& path)
 std::u16string SystemErrorText(int errorNumber)
 {
     switch (errorNumber) {
-    case ENOENT:
-        return u"Das System kann die angegebene Datei nicht finden";
-    case ENOTDIR:
-        return u"Das System kann den angegebenen Pfad nicht finden";
-    case EACCES:
-    case EPERM:
-        return u"Zugriff verweigert";
-    case EISDIR:
-        return u"Der angegebene Name ist ein Ordner und keine Datei";
-    case ENAMETOOLONG:
-        return u"Der Dateiname ist zu lang";
-    case ELOOP:
-        return u"Zu viele symbolische Verknüpfungen im Pfad";
-    case EMFILE:
-    case ENFILE:
-        return u"Zu viele Dateien sind geöffnet";
-    case EWOULDBLOCK:
-        return u"Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen "
-               u"Prozess verwendet wird";
-    case ENXIO:
-    case ENODEV:
-        return u"Das angegebene Gerät ist nicht vorhanden";
-    default:
-        return fromUtf8("Systemfehler " + std::to_string(errorNumber));
+        case ENOENT:
+            return u"Das System kann die angegebene Datei nicht finden";
+        case ENOTDIR:
+            return u"Das System kann den angegebenen Pfad nicht finden";
+        case EACCES:
+        case EPERM:
+            return u"Zugriff verweigert";
+        case EISDIR:
+            return u"Der angegebene Name ist ein Ordner und keine Datei";
+        case ENAMETOOLONG:
+            return u"Der Dateiname ist zu lang";
+        case ELOOP:
+            return u"Zu viele symbolische Verknüpfungen im Pfad";
+        case EMFILE:
+        case ENFILE:
+            return u"Zu viele Dateien sind geöffnet";
+        case EWOULDBLOCK:
+            return u"Der Prozess kann nicht auf die Datei zugreifen, da sie von einem anderen "
+                   u"Prozess verwendet wird";
+        case ENXIO:
+        case ENODEV:
+            return u"Das angegebene Gerät ist nicht vorhanden";
+        default:
+            return fromUtf8("Systemfehler " + std::to_string(errorNumber));
     }
 }
 

@@ -17,13 +17,15 @@ namespace {
 constexpr std::size_t kMaxKeptDepth = 4096;
 
 // Control words whose group holds no document text.
+// clang-format off
 constexpr std::array<std::string_view, 26> kSkippedDestinations = {
-    "fonttbl",   "colortbl",  "stylesheet", "info",     "pict",        "object",
-    "fldinst",   "themedata", "datastore",  "listtable", "listoverridetable",
-    "rsidtbl",   "generator", "xmlnstbl",   "header",   "headerl",     "headerr",
-    "headerf",   "footer",    "footerl",    "footerr",  "footerf",     "latentstyles",
-    "colorschememapping", "revtbl", "filetbl",
+    "fonttbl",   "colortbl",  "stylesheet", "info",      "pict",     "object",
+    "fldinst",   "themedata", "datastore",  "listtable", "rsidtbl",  "listoverridetable",
+    "generator", "xmlnstbl",  "header",     "headerl",   "headerr",  "headerf",
+    "footer",    "footerl",   "footerr",    "footerf",   "revtbl",   "latentstyles",
+    "filetbl",   "colorschememapping",
 };
+// clang-format on
 
 struct Symbol {
     std::string_view word;
@@ -31,10 +33,21 @@ struct Symbol {
 };
 
 constexpr std::array<Symbol, 15> kCharacterWords = {{
-    {"par", u'\n'},        {"line", u'\n'},       {"sect", u'\n'},       {"page", u'\n'},
-    {"row", u'\n'},        {"tab", u'\t'},        {"cell", u'\t'},       {"emdash", u'\u2014'},
-    {"endash", u'\u2013'}, {"lquote", u'\u2018'}, {"rquote", u'\u2019'}, {"ldblquote", u'\u201C'},
-    {"rdblquote", u'\u201D'}, {"bullet", u'\u2022'}, {"emspace", u'\u2003'},
+    {"par", u'\n'},
+    {"line", u'\n'},
+    {"sect", u'\n'},
+    {"page", u'\n'},
+    {"row", u'\n'},
+    {"tab", u'\t'},
+    {"cell", u'\t'},
+    {"emdash", u'\u2014'},
+    {"endash", u'\u2013'},
+    {"lquote", u'\u2018'},
+    {"rquote", u'\u2019'},
+    {"ldblquote", u'\u201C'},
+    {"rdblquote", u'\u201D'},
+    {"bullet", u'\u2022'},
+    {"emspace", u'\u2003'},
 }};
 
 struct GroupState {
@@ -42,8 +55,14 @@ struct GroupState {
     int fallbackLength = 1;  // \ucN: characters that follow each \uN as its 8-bit stand-in
 };
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 int hexValue(char c)
 {
@@ -68,21 +87,21 @@ public:
         while (m_pos < m_rtf.size() && !m_finished) {
             const char c = m_rtf[m_pos++];
             switch (c) {
-            case '{':
-                openGroup();
-                break;
-            case '}':
-                closeGroup();
-                break;
-            case '\\':
-                readControl();
-                break;
-            case '\r':
-            case '\n':
-                break;
-            default:
-                emit(Windows1252ToUnicode(static_cast<unsigned char>(c)));
-                break;
+                case '{':
+                    openGroup();
+                    break;
+                case '}':
+                    closeGroup();
+                    break;
+                case '\\':
+                    readControl();
+                    break;
+                case '\r':
+                case '\n':
+                    break;
+                default:
+                    emit(Windows1252ToUnicode(static_cast<unsigned char>(c)));
+                    break;
             }
         }
         return std::move(m_text);
@@ -148,30 +167,30 @@ private:
         }
         ++m_pos;
         switch (c) {
-        case '\'':
-            readHexByte();
-            break;
-        case '\\':
-        case '{':
-        case '}':
-            emit(static_cast<char16_t>(c));
-            break;
-        case '~':
-            emit(u'\u00A0');
-            break;
-        case '_':
-            emit(u'\u2011');
-            break;
-        case '\r':
-        case '\n':
-            emit(u'\n');
-            break;
-        case '*':
-            state().skip = true;
-            break;
-        default:
-            consumeFallback();
-            break;
+            case '\'':
+                readHexByte();
+                break;
+            case '\\':
+            case '{':
+            case '}':
+                emit(static_cast<char16_t>(c));
+                break;
+            case '~':
+                emit(u'\u00A0');
+                break;
+            case '_':
+                emit(u'\u2011');
+                break;
+            case '\r':
+            case '\n':
+                emit(u'\n');
+                break;
+            case '*':
+                state().skip = true;
+                break;
+            default:
+                consumeFallback();
+                break;
         }
     }
 
@@ -262,8 +281,14 @@ private:
 
 }  // namespace
 
-bool IsRtfDocument(std::string_view bytes) { return bytes.substr(0, 5) == "{\\rtf"; }
+bool IsRtfDocument(std::string_view bytes)
+{
+    return bytes.substr(0, 5) == "{\\rtf";
+}
 
-std::u16string RtfToText(std::string_view rtf) { return RtfReader(rtf).read(); }
+std::u16string RtfToText(std::string_view rtf)
+{
+    return RtfReader(rtf).read();
+}
 
 }  // namespace tarvelin

@@ -18,7 +18,8 @@ inline constexpr std::array<char16_t, 32> kWindows1252High = {
 
 constexpr char16_t Windows1252ToUnicode(unsigned char byte)
 {
-    return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : static_cast<char16_t>(byte);
+    return byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80]
+                                       : static_cast<char16_t>(byte);
 }
 
 }  // namespace tarvelin

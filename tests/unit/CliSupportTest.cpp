@@ -20,9 +20,8 @@ constexpr std::array<OptionSpec, 3> kOptions = {{
 
 TEST(CliSupportTest, ParsesOptionsAndPositionals)
 {
-    const ParsedArgs parsed =
-        ParseArgs({"--fps", "24", "a.edl", "--timecode", "--format=xlsx", "-", "--", "--fps"},
-                  kOptions);
+    const ParsedArgs parsed = ParseArgs(
+        {"--fps", "24", "a.edl", "--timecode", "--format=xlsx", "-", "--", "--fps"}, kOptions);
     EXPECT_EQ(parsed.value("fps"), "24");
     EXPECT_EQ(parsed.value("format"), "xlsx");
     EXPECT_TRUE(parsed.has("timecode"));

@@ -64,28 +64,37 @@ TEST(CueLineExtractionTest, ClipTextCases)
         Lines cueLines;
     };
     const std::vector<Row> rows = {
-        {"two_blanks_give_leading_blank", a + u"*FROM CLIP NAME:  TITLE.MP3\r\n",
+        {"two_blanks_give_leading_blank",
+         a + u"*FROM CLIP NAME:  TITLE.MP3\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" TITLE.MP3")}},
-        {"every_extension", a + u"* FROM CLIP NAME:  A.WAV\r\n" + b + u"*FROM CLIP NAME:  B.M4A\r\n",
+        {"every_extension",
+         a + u"* FROM CLIP NAME:  A.WAV\r\n" + b + u"*FROM CLIP NAME:  B.M4A\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" A.WAV"),
           cue(u"01:00:05:00", u"01:00:09:12", u" B.M4A")}},
-        {"aiff_found_whole", a + u"*FROM CLIP NAME:  ATMO.AIFF\r\n",
+        {"aiff_found_whole",
+         a + u"*FROM CLIP NAME:  ATMO.AIFF\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" ATMO.AIFF")}},
         {"aif_not_found", a + u"*FROM CLIP NAME:  ATMO.AIF\r\n", {}},
         {"lower_case_not_found", a + u"*FROM CLIP NAME:  title.mp3\r\n", {}},
         {"lower_case_extension_not_found", a + u"*FROM CLIP NAME:  TITLE.Mp3\r\n", {}},
-        {"umlauts_stay", a + u"*FROM CLIP NAME:  MÄDCHEN ÖL ÜBER.WAV\r\n",
+        {"umlauts_stay",
+         a + u"*FROM CLIP NAME:  MÄDCHEN ÖL ÜBER.WAV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" MÄDCHEN ÖL ÜBER.WAV")}},
-        {"accent_cuts_clip_text", a + u"*FROM CLIP NAME:  CAFÉ AU LAIT.MP3\r\n",
+        {"accent_cuts_clip_text",
+         a + u"*FROM CLIP NAME:  CAFÉ AU LAIT.MP3\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" AU LAIT.MP3")}},
-        {"sharp_s_cuts_clip_text", a + u"*FROM CLIP NAME:  STRAßE.WAV\r\n",
+        {"sharp_s_cuts_clip_text",
+         a + u"*FROM CLIP NAME:  STRAßE.WAV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u"E.WAV")}},
         {"outside_character_before_period_hides_name", a + u"*FROM CLIP NAME:  CAFÉ.MP3\r\n", {}},
-        {"aud_cut_from_clip_name", a + u"*FROM CLIP NAME:  CLAUDIA.MP3\r\n",
+        {"aud_cut_from_clip_name",
+         a + u"*FROM CLIP NAME:  CLAUDIA.MP3\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" CLIA.MP3")}},
-        {"earlier_extension_inside_name_ends_clip", a + u"*FROM CLIP NAME:  X MP3 COLLECTION.WAV\r\n",
+        {"earlier_extension_inside_name_ends_clip",
+         a + u"*FROM CLIP NAME:  X MP3 COLLECTION.WAV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" X MP3")}},
-        {"earlier_extension_at_start_found_whole", a + u"*FROM CLIP NAME:  MP3 COLLECTION.WAV\r\n",
+        {"earlier_extension_at_start_found_whole",
+         a + u"*FROM CLIP NAME:  MP3 COLLECTION.WAV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" MP3 COLLECTION.WAV")}},
         {"video_clip_takes_next_music_clip",
          a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n" + b + u"*FROM CLIP NAME:  SONG.MP3\r\n",
@@ -96,7 +105,8 @@ TEST(CueLineExtractionTest, ClipTextCases)
              u"01:00:05:00 01:00:06:00 \r\n*FROM CLIP NAME:  SONG.MP3\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u"000002  NEW"),
           cue(u"01:00:05:00", u"01:00:06:00", u" SONG.MP3")}},
-        {"video_clip_with_newton", a + u"*FROM CLIP NAME:  SIR NEWTON.MOV\r\n",
+        {"video_clip_with_newton",
+         a + u"*FROM CLIP NAME:  SIR NEWTON.MOV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" SIR NEW")}},
         {"semicolon_timecodes_not_found",
          u"001  R A C 00:00:00;00 00:00:01;00 01:00:00;00 01:00:01;00 \r\n"
@@ -108,9 +118,9 @@ TEST(CueLineExtractionTest, ClipTextCases)
          {}},
         {"no_music_event", a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n", {}},
         {"empty_text", u"", {}},
-        {"nul_ends_the_subject", a + std::u16string(1, u'\0') + u"*FROM CLIP NAME:  X.MP3\r\n",
-         {}},
-        {"aud_line_between_event_and_clip", a + u"AUD  3    4\r\n*FROM CLIP NAME:  SONG.WAV\r\n",
+        {"nul_ends_the_subject", a + std::u16string(1, u'\0') + u"*FROM CLIP NAME:  X.MP3\r\n", {}},
+        {"aud_line_between_event_and_clip",
+         a + u"AUD  3    4\r\n*FROM CLIP NAME:  SONG.WAV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" SONG.WAV")}},
     };
     for (const Row& row : rows) {
@@ -125,8 +135,8 @@ TEST(CueLineExtractionTest, ClipTextCases)
 
 TEST(CueLineExtractionTest, CueLineColumnsAreFixed)
 {
-    const Lines got = extractFromRaw(eventLine(u"10:11:12:13", u"20:21:22:23") +
-                                     u"*FROM CLIP NAME:  T.MP3\r\n");
+    const Lines got =
+        extractFromRaw(eventLine(u"10:11:12:13", u"20:21:22:23") + u"*FROM CLIP NAME:  T.MP3\r\n");
     ASSERT_EQ(got.size(), 1u);
     // Counted from 1: record in 1-11, record out 18-28, clip text from 37 (its leading blank).
     EXPECT_EQ(got[0].substr(0, 11), u"10:11:12:13");

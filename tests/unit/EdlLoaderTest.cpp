@@ -1,16 +1,16 @@
 // Loading an EDL: line breaks, Windows-1252, byte-order marks, RTF, and the failures of opening,
 // reading and capacity.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -129,10 +129,19 @@ TEST(EdlLoaderTest, ByteOrderMarkSelectsEncodingAndIsDropped)
     const std::vector<Row> rows = {
         {"utf8", "\xEF\xBB\xBF\xC3\x84X\r\n\xE2\x82\xAC", {u"ÄX", u"€"}},
         {"utf8_only_mark", "\xEF\xBB\xBF", {}},
-        {"utf8_malformed_byte", "\xEF\xBB\xBF" "A\xFF" "B", {u"A\uFFFDB"}},
+        {"utf8_malformed_byte",
+         "\xEF\xBB\xBF"
+         "A\xFF"
+         "B",
+         {u"A\uFFFDB"}},
         {"utf16_le", std::string("\xFF\xFE\xC4\x00\r\x00\n\x00Z\x00", 10), {u"Ä", u"Z"}},
         {"utf16_be", std::string("\xFE\xFF\x00\xC4\x00\n\x20\xAC", 8), {u"Ä", u"€"}},
-        {"utf16_odd_last_byte", std::string("\xFF\xFE" "A\x00" "B", 5), {u"A\uFFFD"}},
+        {"utf16_odd_last_byte",
+         std::string("\xFF\xFE"
+                     "A\x00"
+                     "B",
+                     5),
+         {u"A\uFFFD"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.tag);
@@ -237,9 +246,10 @@ TEST(EdlLoaderTest, FileThatCannotBeOpenedNamesFileAndReason)
                   " kann nicht geöffnet werden. Das System kann die angegebene Datei nicht finden");
 
     const std::string directory = dir.path().string();
-    EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(directory); })),
-              "Datei " + directory +
-                  " kann nicht geöffnet werden. Der angegebene Name ist ein Ordner und keine Datei");
+    EXPECT_EQ(
+        toUtf8(messageOf([&] { LoadEdlFile(directory); })),
+        "Datei " + directory +
+            " kann nicht geöffnet werden. Der angegebene Name ist ein Ordner und keine Datei");
 }
 
 TEST(EdlLoaderTest, RelativeNameIsShownInFull)
@@ -295,7 +305,8 @@ TEST(EdlLoaderTest, FileWithoutReadPermission)
     fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_exec);
     const std::string path = dir.write("gesperrt.edl", "A\r\n");
     fs::permissions(path, fs::perms::none);
-    const std::string expected = "Datei " + path + " kann nicht geöffnet werden. Zugriff verweigert";
+    const std::string expected =
+        "Datei " + path + " kann nicht geöffnet werden. Zugriff verweigert";
     const int probe = ::open(path.c_str(), O_RDONLY);
     if (probe < 0) {
         EXPECT_EQ(toUtf8(messageOf([&] { LoadEdlFile(path); })), expected);
@@ -357,7 +368,9 @@ TEST(EdlLoaderTest, CapacityIsEnforced)
 
     // Far too large to be read at all.
     const std::string huge = (dir.path() / "riesig.edl").string();
-    { std::ofstream(huge, std::ios::binary) << "A"; }
+    {
+        std::ofstream(huge, std::ios::binary) << "A";
+    }
     fs::resize_file(huge, 8 * kTextCapacity);
     EXPECT_EQ(messageOf([&] { LoadEdlFile(huge); }), kTooLargeMessage);
 }
