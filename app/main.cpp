@@ -25,6 +25,9 @@ int main(int argc, char** argv)
     // A second copy has asked to end during creation: the loop then ends at once.
     if (!TarvelinApplication::endRequested()) {
         Form1->show();
+        // Ask for the focus once the terms window has closed, also where no window manager
+        // hands it over: the first activation starts the clock and the ticker.
+        Form1->activateWindow();
     }
     const int result = QApplication::exec();
     DestroyProgramWindows();
