@@ -2,7 +2,12 @@
 
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "conversion/MatcherEngine.h"
+#include "conversion/MatcherFastPath.h"
 #include "conversion/PatternProgram.h"
 
 namespace tarvelin {
@@ -12,21 +17,55 @@ PatternError::PatternError(std::u16string message, std::size_t position)
 {
 }
 
+namespace {
+
+// Copies text up to its first U+0000 into subject, reusing subject's memory, and looks for the
+// U+0000 on the way so that the text is read only once.
+void copySubject(std::u16string_view text, std::u16string& subject)
+{
+    subject.resize(text.size());
+    const char16_t* from = text.data();
+    char16_t* to = subject.data();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= text.size(); i += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), chunk);
+    }
+#endif
+    for (; i < text.size() && from[i] != u'\0'; ++i) to[i] = from[i];
+    subject.resize(i);
+}
+
+}  // namespace
+
 struct PatternMatcher::Impl {
-    explicit Impl(std::u16string_view pattern)
-        : program(pattern::compilePattern(pattern)), engine(program)
+    explicit Impl(std::u16string_view pattern) : Impl(pattern::parsePattern(pattern)) {}
+    explicit Impl(const pattern::Syntax& syntax)
+        : program(pattern::compilePattern(syntax)),
+          engine(program),
+          fastPath(pattern::FastPath::detect(syntax))
     {
     }
 
     pattern::Program program;
     pattern::MatcherEngine engine;
+    std::unique_ptr<pattern::FastPath> fastPath;  // null unless the pattern has its shape
     std::u16string subject;
     std::vector<std::ptrdiff_t> slots;
     bool matched = false;
 
+    void prepare()
+    {
+        if (!fastPath) engine.prepare(subject);
+    }
+
     bool search(std::size_t from)
     {
-        matched = from <= subject.size() && engine.search(from, slots);
+        matched = from <= subject.size() && (fastPath ? fastPath->search(subject, from, slots)
+                                                      : engine.search(from, slots));
         if (!matched) slots.assign(program.slotCount(), -1);
         return matched;
     }
@@ -44,8 +83,8 @@ PatternMatcher& PatternMatcher::operator=(PatternMatcher&&) noexcept = default;
 
 bool PatternMatcher::Exec(std::u16string_view text)
 {
-    m_impl->subject.assign(text.substr(0, text.find(u'\0')));
-    m_impl->engine.prepare(m_impl->subject);
+    copySubject(text, m_impl->subject);
+    m_impl->prepare();
     return m_impl->search(0);
 }
 

@@ -1,0 +1,61 @@
+// MatcherFastPath: a dedicated search for the one pattern shape the conversion runs.
+//
+// Both fixed patterns are a fixed-length prefix P, a lazy gap ".*?" and, ending the pattern, a
+// group of alternatives "C+.LIT1|C+.LIT2|..." that share one class C and differ only in their
+// literal endings. For that shape the depth-first search reduces to plain scans: find the first
+// start where P matches; the earliest gap end g is given by the first literal occurrence q whose
+// q-2 lies in a run of C reaching back to g; at g the first alternative (in pattern order) whose
+// literal occurs within the run wins and ends at its last such occurrence. When no gap end works
+// for the first start, none works for any later start either, so the search ends there.
+//
+// detect() recognises the shape on the syntax tree; every other pattern stays with the general
+// MatcherEngine. The fast path keeps no state between searches and does not copy the subject.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/PatternSyntax.h"
+
+namespace tarvelin::pattern {
+
+class FastPath {
+public:
+    // The fast path for this tree, or null when the pattern has another shape.
+    static std::unique_ptr<FastPath> detect(const Syntax& syntax);
+
+    // Searches subject from position from on (from <= subject.size()). On success fills slots
+    // (2 per group, -1 = unset) exactly as the backtracking search would.
+    bool search(std::u16string_view subject, std::size_t from,
+                std::vector<std::ptrdiff_t>& slots) const;
+
+private:
+    struct GroupSpan {
+        int group = 0;
+        std::size_t start = 0;  // offsets from the match start
+        std::size_t end = 0;
+    };
+
+    FastPath() = default;
+
+    bool inRun(char16_t c) const { return (m_runSet[c >> 6] >> (c & 63)) & 1U; }
+    bool prefixAt(std::u16string_view subject, std::size_t s) const;
+    bool literalAt(std::u16string_view subject, std::size_t q) const;
+    // The first q >= first with c[q-2] in C and some literal at q; npos when there is none.
+    std::size_t firstOccurrence(std::u16string_view subject, std::size_t first) const;
+
+    std::vector<CharSet> m_prefix;  // one set per position of P
+    std::vector<GroupSpan> m_prefixGroups;
+    std::vector<std::uint64_t> m_runSet;  // the class C as a 65536-bit table
+    std::vector<std::u16string> m_literals;
+    std::vector<std::uint32_t> m_pairs;  // first two characters of each literal, deduplicated
+    std::vector<char16_t> m_singles;     // literals of one character
+    int m_altGroup = 0;
+    int m_groupCount = 0;
+};
+
+}  // namespace tarvelin::pattern
