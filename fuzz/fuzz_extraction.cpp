@@ -1,7 +1,8 @@
 // Fuzz target: what "Öffnen EDL" does after the file is read — decoding, the eight removals,
 // the re-split into CR LF lines and the extraction of cue lines.
 //
-// Every cue line must have the fixed shape (record-in timecode, six blanks, record-out
+// The window's and the command-line tool's ways of re-splitting the normalised text must agree,
+// every cue line must have the fixed shape (record-in timecode, six blanks, record-out
 // timecode, eight blanks, a clip text ending in an audio extension, no line break), and the
 // cue lines read back by "Rechnen TC" at a rate of 25 must never fail: two-digit fields keep
 // every duration far inside the 32-bit range.
@@ -66,7 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     tarvelin::NormalizeEdlText(workText);
-    workText = tarvelin::ResplitCrLf(workText);
+    // The window splits the buffer into lines and joins them again; the command-line tool
+    // re-splits the text in one go. Both must give the same subject.
+    const std::u16string resplit = tarvelin::ResplitCrLf(workText);
+    if (resplit != tarvelin::JoinLinesCrLf(tarvelin::SplitLines(workText))) {
+        std::abort();
+    }
+    workText = resplit;
 
     std::vector<std::u16string> cueLines;
     tarvelin::ExtractCueLines(workText, cueLines);
