@@ -88,9 +88,24 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
         path->m_literals.push_back(std::move(literal));
     }
 
+    for (const CharSet& set : path->m_prefix) {
+        if (set.ranges().size() != 1) break;
+        path->m_prefixRanges.push_back(set.ranges().front());
+    }
+    if (path->m_prefixRanges.size() == path->m_prefix.size()) {
+        for (const auto& [low, high] : path->m_prefixRanges) {
+            path->m_blockLow.push_back(low);
+            path->m_blockSpan.push_back(static_cast<std::uint16_t>(high - low));
+        }
+        while (path->m_blockLow.size() % 8 != 0) {
+            path->m_blockLow.push_back(0);
+            path->m_blockSpan.push_back(0xFFFF);
+        }
+    }
     path->m_runSet.assign(65536 / 64, 0);
     for (const auto& [low, high] : run.ranges()) {
-        for (std::uint32_t c = low; c <= high; ++c) path->m_runSet[c >> 6] |= std::uint64_t{1} << (c & 63);
+        for (std::uint32_t c = low; c <= high; ++c)
+            path->m_runSet[c >> 6] |= std::uint64_t{1} << (c & 63);
     }
     for (const std::u16string& literal : path->m_literals) {
         if (literal.size() == 1) {
@@ -108,6 +123,31 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
 
 bool FastPath::prefixAt(std::u16string_view subject, std::size_t s) const
 {
+#if defined(__SSE2__)
+    // Eight positions at a time: c - low <= span, as a saturating subtraction that gives zero.
+    if (!m_blockLow.empty() && s + m_blockLow.size() <= subject.size()) {
+        const __m128i zero = _mm_setzero_si128();
+        for (std::size_t b = 0; b < m_blockLow.size(); b += 8) {
+            const __m128i c =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(subject.data() + s + b));
+            const __m128i low =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_blockLow.data() + b));
+            const __m128i span =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_blockSpan.data() + b));
+            const __m128i over = _mm_subs_epu16(_mm_sub_epi16(c, low), span);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(over, zero)) != 0xFFFF) return false;
+        }
+        return true;
+    }
+#endif
+    if (m_prefixRanges.size() == m_prefix.size()) {
+        for (std::size_t i = 0; i < m_prefixRanges.size(); ++i) {
+            const auto [low, high] = m_prefixRanges[i];
+            if (static_cast<unsigned>(subject[s + i] - low) > static_cast<unsigned>(high - low))
+                return false;
+        }
+        return true;
+    }
     for (std::size_t i = 0; i < m_prefix.size(); ++i) {
         if (!m_prefix[i].contains(subject[s + i])) return false;
     }
@@ -133,18 +173,29 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     };
 #if defined(__SSE2__)
     const char16_t* data = subject.data();
-    while (q + 9 <= n) {
+    constexpr std::size_t kMaxVectors = 16;
+    __m128i firsts[kMaxVectors];
+    __m128i seconds[kMaxVectors];
+    __m128i singles[kMaxVectors];
+    const std::size_t pairCount = m_pairs.size();
+    const std::size_t singleCount = m_singles.size();
+    const bool vectors = pairCount <= kMaxVectors && singleCount <= kMaxVectors;
+    for (std::size_t i = 0; i < pairCount && i < kMaxVectors; ++i) {
+        firsts[i] = _mm_set1_epi16(static_cast<short>(m_pairs[i] >> 16));
+        seconds[i] = _mm_set1_epi16(static_cast<short>(m_pairs[i] & 0xFFFF));
+    }
+    for (std::size_t i = 0; i < singleCount && i < kMaxVectors; ++i)
+        singles[i] = _mm_set1_epi16(static_cast<short>(m_singles[i]));
+    while (vectors && q + 9 <= n) {
         const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
         __m128i hit = _mm_setzero_si128();
-        for (const std::uint32_t pair : m_pairs) {
-            const __m128i a = _mm_set1_epi16(static_cast<short>(pair >> 16));
-            const __m128i b = _mm_set1_epi16(static_cast<short>(pair & 0xFFFF));
-            hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi16(now, a), _mm_cmpeq_epi16(next, b)));
+        for (std::size_t i = 0; i < pairCount; ++i) {
+            hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi16(now, firsts[i]),
+                                                  _mm_cmpeq_epi16(next, seconds[i])));
         }
-        for (const char16_t single : m_singles) {
-            hit = _mm_or_si128(hit, _mm_cmpeq_epi16(now, _mm_set1_epi16(static_cast<short>(single))));
-        }
+        for (std::size_t i = 0; i < singleCount; ++i)
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi16(now, singles[i]));
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
         while (mask != 0) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
@@ -182,30 +233,37 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
     std::size_t runEnd = q - 1;
     while (runEnd < n && inRun(subject[runEnd])) ++runEnd;
 
-    for (const std::u16string& literal : m_literals) {
-        if (literal.size() > n) continue;
-        const std::size_t last = std::min(runEnd + 1, n - literal.size());
-        if (last < gapEnd + 2) continue;
-        const std::u16string_view window =
-            subject.substr(gapEnd + 2, last - (gapEnd + 2) + literal.size());
-        const std::size_t at = window.rfind(literal);
-        if (at == std::u16string_view::npos) continue;
-        const auto end = static_cast<std::ptrdiff_t>(gapEnd + 2 + at + literal.size());
-
-        slots.assign(static_cast<std::size_t>(2 * (m_groupCount + 1)), -1);
-        slots[0] = static_cast<std::ptrdiff_t>(s);
-        slots[1] = end;
-        for (const GroupSpan& group : m_prefixGroups) {
-            slots[static_cast<std::size_t>(2 * group.group)] =
-                static_cast<std::ptrdiff_t>(s + group.start);
-            slots[static_cast<std::size_t>(2 * group.group + 1)] =
-                static_cast<std::ptrdiff_t>(s + group.end);
+    // No literal occurs in [gapEnd + 2, q): such an occurrence would have been found before q.
+    // So the last occurrence of each literal inside the run lies in [q, runEnd + 1].
+    const std::size_t none = std::u16string_view::npos;
+    std::size_t best = none;
+    std::size_t bestEnd = 0;
+    for (std::size_t at = q; at <= runEnd + 1 && at < n; ++at) {
+        // Only an earlier alternative, or a later occurrence of the best one, changes the result.
+        const std::size_t limit = best == none ? m_literals.size() : best + 1;
+        for (std::size_t i = 0; i < limit; ++i) {
+            const std::u16string& literal = m_literals[i];
+            if (at + literal.size() > n || subject.compare(at, literal.size(), literal) != 0)
+                continue;
+            best = i;
+            bestEnd = at + literal.size();
+            break;
         }
-        slots[static_cast<std::size_t>(2 * m_altGroup)] = static_cast<std::ptrdiff_t>(gapEnd);
-        slots[static_cast<std::size_t>(2 * m_altGroup + 1)] = end;
-        return true;
     }
-    return false;
+    if (best == none) return false;
+    const auto end = static_cast<std::ptrdiff_t>(bestEnd);
+    slots.assign(static_cast<std::size_t>(2 * (m_groupCount + 1)), -1);
+    slots[0] = static_cast<std::ptrdiff_t>(s);
+    slots[1] = end;
+    for (const GroupSpan& group : m_prefixGroups) {
+        slots[static_cast<std::size_t>(2 * group.group)] =
+            static_cast<std::ptrdiff_t>(s + group.start);
+        slots[static_cast<std::size_t>(2 * group.group + 1)] =
+            static_cast<std::ptrdiff_t>(s + group.end);
+    }
+    slots[static_cast<std::size_t>(2 * m_altGroup)] = static_cast<std::ptrdiff_t>(gapEnd);
+    slots[static_cast<std::size_t>(2 * m_altGroup + 1)] = end;
+    return true;
 }
 
 }  // namespace tarvelin::pattern

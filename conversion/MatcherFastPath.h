@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "conversion/PatternSyntax.h"
@@ -49,6 +50,12 @@ private:
     std::size_t firstOccurrence(std::u16string_view subject, std::size_t first) const;
 
     std::vector<CharSet> m_prefix;  // one set per position of P
+    // The same as single ranges, filled only as far as every set is one range.
+    std::vector<std::pair<char16_t, char16_t>> m_prefixRanges;
+    // When every position is one range: its low ends and widths, padded to whole blocks of 8
+    // with positions that accept everything.
+    std::vector<std::uint16_t> m_blockLow;
+    std::vector<std::uint16_t> m_blockSpan;
     std::vector<GroupSpan> m_prefixGroups;
     std::vector<std::uint64_t> m_runSet;  // the class C as a 65536-bit table
     std::vector<std::u16string> m_literals;

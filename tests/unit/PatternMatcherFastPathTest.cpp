@@ -32,8 +32,8 @@ bool expectAgreement(std::u16string_view pattern, PatternMatcher& matcher,
     testsupport::MatchList fromPcre2;
     EXPECT_TRUE(testsupport::pcre2Matches(pattern, subject, fromPcre2)) << toUtf8(pattern);
     const std::string expected = testsupport::describe(fromPcre2);
-    const std::string context = "pattern: " + toUtf8(pattern) + "\nsubject: " +
-                                toUtf8(std::u16string(subject));
+    const std::string context =
+        "pattern: " + toUtf8(pattern) + "\nsubject: " + toUtf8(std::u16string(subject));
     EXPECT_EQ(testsupport::describe(testsupport::referenceMatches(program, subject)), expected)
         << context;
     EXPECT_EQ(testsupport::describe(testsupport::patternMatcherMatches(matcher, subject)), expected)
@@ -57,16 +57,16 @@ TEST(PatternMatcherFastPathTest, RecognisesOnlyItsShape)
         {u"(\\d{2}):(\\d).*?([A-Z]+.MP3|[A-Z]+.WAV)", true},
         {u".*?([ -Z]+.A)", true},
         {u"X(Y(Z)).*?(A+.B{2}C)", true},
-        {u"\\d.*?([A-Z]+.MP3|[A-Y]+.WAV)", false},   // classes differ
-        {u"\\d[ -Z]*?([A-Z]+.MP3)", false},         // gap of a class
-        {u"\\d.*?([A-Z]+.MP3)X", false},            // something after the group
-        {u"\\d.*?([A-Z]+MP3)", false},              // no dot before the literal
-        {u"\\d.*?([A-Z]+.)", false},                // no literal
-        {u"\\d.*?([A-Z]+.M[P3])", false},           // literal with a class
+        {u"\\d.*?([A-Z]+.MP3|[A-Y]+.WAV)", false},    // classes differ
+        {u"\\d[ -Z]*?([A-Z]+.MP3)", false},           // gap of a class
+        {u"\\d.*?([A-Z]+.MP3)X", false},              // something after the group
+        {u"\\d.*?([A-Z]+MP3)", false},                // no dot before the literal
+        {u"\\d.*?([A-Z]+.)", false},                  // no literal
+        {u"\\d.*?([A-Z]+.M[P3])", false},             // literal with a class
         {u"\\d.*?([A-Z]+.MP3|[A-Z]+.(WAV))", false},  // group inside an alternative
-        {u"\\d+.*?([A-Z]+.MP3)", false},            // prefix of varying length
-        {u"(A|B).*?([A-Z]+.MP3)", false},           // alternatives in the prefix
-        {u"\\d.*?[A-Z]+.MP3", false},               // no group of alternatives
+        {u"\\d+.*?([A-Z]+.MP3)", false},              // prefix of varying length
+        {u"(A|B).*?([A-Z]+.MP3)", false},             // alternatives in the prefix
+        {u"\\d.*?[A-Z]+.MP3", false},                 // no group of alternatives
     };
     for (const Case& c : cases) {
         EXPECT_EQ(takesFastPath(c.pattern), c.fast) << toUtf8(c.pattern);
@@ -78,13 +78,36 @@ TEST(PatternMatcherFastPathTest, RecognisesOnlyItsShape)
 // Subjects glued from fragments that meet the fixed patterns' corner cases.
 std::u16string fragmentSubject(std::mt19937& random, int fragments)
 {
-    static const std::vector<std::u16string> pieces = {
-        u"01:00:00:00",  u"10:00:05:12 ", u" ",     u"      ", u"01:00:00:00 01:00:05:00 ",
-        u"SONG",         u".MP3",         u"MP3P3", u"AIFFF",  u"NEWNEW",
-        u".AIF",         u"AIFF",         u".WAV",  u".M4A",   u"NEWTON",
-        u"\u00C4",       u"\u00D6\u00DC", u"\u00E4", u"a",     u"\r\n",
-        u"\n",           u"-_.(&)",       u"x",     u"3",      u"W",
-        u"M",            u"`",            u"\t",    u"A",      u"P3"};
+    static const std::vector<std::u16string> pieces = {u"01:00:00:00",
+                                                       u"10:00:05:12 ",
+                                                       u" ",
+                                                       u"      ",
+                                                       u"01:00:00:00 01:00:05:00 ",
+                                                       u"SONG",
+                                                       u".MP3",
+                                                       u"MP3P3",
+                                                       u"AIFFF",
+                                                       u"NEWNEW",
+                                                       u".AIF",
+                                                       u"AIFF",
+                                                       u".WAV",
+                                                       u".M4A",
+                                                       u"NEWTON",
+                                                       u"\u00C4",
+                                                       u"\u00D6\u00DC",
+                                                       u"\u00E4",
+                                                       u"a",
+                                                       u"\r\n",
+                                                       u"\n",
+                                                       u"-_.(&)",
+                                                       u"x",
+                                                       u"3",
+                                                       u"W",
+                                                       u"M",
+                                                       u"`",
+                                                       u"\t",
+                                                       u"A",
+                                                       u"P3"};
     static const std::vector<std::u16string> heads = {
         u"01:00:00:00 01:00:05:00 10:00:00:00 10:00:05:00", u"10:00:00:00      10:00:05:00"};
     std::u16string subject;
@@ -180,9 +203,9 @@ std::u16string randomShapePattern(std::mt19937& random)
 std::u16string randomShapeSubject(std::mt19937& random, std::size_t maxLength)
 {
     static const std::vector<std::u16string> pieces = {
-        u"A", u"B", u"M", u"P", u"3", u"W", u"N", u"E", u":", u" ", u"0", u"7",
-        u"AA", u"MP3", u"P3", u"NEWNEW", u"A3:", u"\u00C4", u"\u00E4", u"a", u"\r\n", u"\n", u"_",
-        u"`"};
+        u"A",   u"B",      u"M",      u"P", u"3",    u"W",   u"N",  u"E",
+        u":",   u" ",      u"0",      u"7", u"AA",   u"MP3", u"P3", u"NEWNEW",
+        u"A3:", u"\u00C4", u"\u00E4", u"a", u"\r\n", u"\n",  u"_",  u"`"};
     std::u16string subject;
     const std::size_t length = random() % (maxLength + 1);
     while (subject.size() < length) subject += pick(random, pieces);
