@@ -15,6 +15,16 @@ bool isSingle(const CharSet& set)
     return set.ranges().size() == 1 && set.ranges().front().first == set.ranges().front().second;
 }
 
+// Whether the text at p begins with literal; the caller checks that it is long enough.
+bool startsWith(const char16_t* p, const std::u16string& literal)
+{
+    if (p[0] != literal[0]) return false;
+    for (std::size_t i = 1; i < literal.size(); ++i) {
+        if (p[i] != literal[i]) return false;
+    }
+    return true;
+}
+
 bool isItem(const Node& node, Quantifier quantifier)
 {
     return node.kind == Node::Kind::kItem && node.quantifier == quantifier;
@@ -102,6 +112,13 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
             path->m_blockSpan.push_back(0xFFFF);
         }
     }
+    if (run.ranges().size() <= kMaxRunRanges) {
+        for (const auto& [low, high] : run.ranges()) {
+            path->m_runLow[path->m_runRanges] = low;
+            path->m_runSpan[path->m_runRanges] = static_cast<std::uint16_t>(high - low);
+            ++path->m_runRanges;
+        }
+    }
     path->m_runSet.assign(65536 / 64, 0);
     for (const auto& [low, high] : run.ranges()) {
         for (std::uint32_t c = low; c <= high; ++c)
@@ -118,6 +135,12 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
                 path->m_pairs.push_back(pair);
         }
     }
+    for (std::size_t i = 0; i < path->m_pairs.size() && i < kMaxVectors; ++i) {
+        std::fill_n(path->m_pairFirst[i], 8, static_cast<std::uint16_t>(path->m_pairs[i] >> 16));
+        std::fill_n(path->m_pairSecond[i], 8, static_cast<std::uint16_t>(path->m_pairs[i]));
+    }
+    for (std::size_t i = 0; i < path->m_singles.size() && i < kMaxVectors; ++i)
+        std::fill_n(path->m_single[i], 8, static_cast<std::uint16_t>(path->m_singles[i]));
     return path;
 }
 
@@ -126,6 +149,7 @@ bool FastPath::prefixAt(std::u16string_view subject, std::size_t s) const
 #if defined(__SSE2__)
     // Eight positions at a time: c - low <= span, as a saturating subtraction that gives zero.
     if (!m_blockLow.empty() && s + m_blockLow.size() <= subject.size()) {
+        if (static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) return false;
         const __m128i zero = _mm_setzero_si128();
         for (std::size_t b = 0; b < m_blockLow.size(); b += 8) {
             const __m128i c =
@@ -154,11 +178,61 @@ bool FastPath::prefixAt(std::u16string_view subject, std::size_t s) const
     return true;
 }
 
+#if defined(__SSE2__)
+// Two bits per lane (as _mm_movemask_epi8 gives them) for the eight characters at p that are in
+// the class given as ranges.
+unsigned FastPath::runMask(const char16_t* p) const
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i in = zero;
+    for (int r = 0; r < m_runRanges; ++r) {
+        const __m128i over =
+            _mm_subs_epu16(_mm_sub_epi16(c, _mm_set1_epi16(static_cast<short>(m_runLow[r]))),
+                           _mm_set1_epi16(static_cast<short>(m_runSpan[r])));
+        in = _mm_or_si128(in, _mm_cmpeq_epi16(over, zero));
+    }
+    return static_cast<unsigned>(_mm_movemask_epi8(in));
+}
+#endif
+
+std::size_t FastPath::runStart(std::u16string_view subject, std::size_t at, std::size_t lo) const
+{
+#if defined(__SSE2__)
+    // Blocks of eight ending at at; the last block starts at lo and only its lanes below at count.
+    while (m_runRanges != 0 && at > lo) {
+        const std::size_t base = at >= lo + 8 ? at - 8 : lo;
+        if (base + 8 > subject.size()) break;
+        const unsigned lanes = at - base == 8 ? 0xFFFFU : (1U << (2 * (at - base))) - 1;
+        const unsigned outside = ~runMask(subject.data() + base) & lanes;
+        if (outside == 0) {
+            at = base;
+            continue;
+        }
+        return base + (31U - static_cast<unsigned>(__builtin_clz(outside))) / 2 + 1;
+    }
+#endif
+    while (at > lo && inRun(subject[at - 1])) --at;
+    return at;
+}
+
+std::size_t FastPath::runEnd(std::u16string_view subject, std::size_t at) const
+{
+#if defined(__SSE2__)
+    while (m_runRanges != 0 && at + 8 <= subject.size()) {
+        const unsigned outside = ~runMask(subject.data() + at) & 0xFFFFU;
+        if (outside != 0) return at + static_cast<unsigned>(__builtin_ctz(outside)) / 2;
+        at += 8;
+    }
+#endif
+    while (at < subject.size() && inRun(subject[at])) ++at;
+    return at;
+}
+
 bool FastPath::literalAt(std::u16string_view subject, std::size_t q) const
 {
     for (const std::u16string& literal : m_literals) {
-        if (q + literal.size() <= subject.size() &&
-            subject.compare(q, literal.size(), literal) == 0)
+        if (q + literal.size() <= subject.size() && startsWith(subject.data() + q, literal))
             return true;
     }
     return false;
@@ -173,29 +247,24 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     };
 #if defined(__SSE2__)
     const char16_t* data = subject.data();
-    constexpr std::size_t kMaxVectors = 16;
-    __m128i firsts[kMaxVectors];
-    __m128i seconds[kMaxVectors];
-    __m128i singles[kMaxVectors];
     const std::size_t pairCount = m_pairs.size();
     const std::size_t singleCount = m_singles.size();
     const bool vectors = pairCount <= kMaxVectors && singleCount <= kMaxVectors;
-    for (std::size_t i = 0; i < pairCount && i < kMaxVectors; ++i) {
-        firsts[i] = _mm_set1_epi16(static_cast<short>(m_pairs[i] >> 16));
-        seconds[i] = _mm_set1_epi16(static_cast<short>(m_pairs[i] & 0xFFFF));
-    }
-    for (std::size_t i = 0; i < singleCount && i < kMaxVectors; ++i)
-        singles[i] = _mm_set1_epi16(static_cast<short>(m_singles[i]));
     while (vectors && q + 9 <= n) {
         const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
         __m128i hit = _mm_setzero_si128();
         for (std::size_t i = 0; i < pairCount; ++i) {
-            hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi16(now, firsts[i]),
-                                                  _mm_cmpeq_epi16(next, seconds[i])));
+            const __m128i first = _mm_load_si128(reinterpret_cast<const __m128i*>(m_pairFirst[i]));
+            const __m128i second =
+                _mm_load_si128(reinterpret_cast<const __m128i*>(m_pairSecond[i]));
+            hit = _mm_or_si128(
+                hit, _mm_and_si128(_mm_cmpeq_epi16(now, first), _mm_cmpeq_epi16(next, second)));
         }
-        for (std::size_t i = 0; i < singleCount; ++i)
-            hit = _mm_or_si128(hit, _mm_cmpeq_epi16(now, singles[i]));
+        for (std::size_t i = 0; i < singleCount; ++i) {
+            const __m128i single = _mm_load_si128(reinterpret_cast<const __m128i*>(m_single[i]));
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi16(now, single));
+        }
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
         while (mask != 0) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
@@ -218,9 +287,14 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
     const std::size_t length = m_prefix.size();
     if (from > n || n - from < length) return false;
 
+    // The first position's range is tested inline: most starts fail right there.
+    const bool quickTest = !m_blockLow.empty();
     std::size_t s = from;
-    while (!prefixAt(subject, s)) {
-        if (++s > n - length) return false;
+    for (;; ++s) {
+        if (s > n - length) return false;
+        if (quickTest && static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0])
+            continue;
+        if (prefixAt(subject, s)) break;
     }
 
     // Once the gap finds no end for this start, no later start can do better: give up.
@@ -228,10 +302,8 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
     const std::size_t q = firstOccurrence(subject, lo + 2);
     if (q == std::u16string_view::npos) return false;
 
-    std::size_t gapEnd = q - 2;
-    while (gapEnd > lo && inRun(subject[gapEnd - 1])) --gapEnd;
-    std::size_t runEnd = q - 1;
-    while (runEnd < n && inRun(subject[runEnd])) ++runEnd;
+    std::size_t gapEnd = runStart(subject, q - 2, lo);
+    const std::size_t runEnd = this->runEnd(subject, q - 1);
 
     // No literal occurs in [gapEnd + 2, q): such an occurrence would have been found before q.
     // So the last occurrence of each literal inside the run lies in [q, runEnd + 1].
@@ -243,8 +315,7 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
         const std::size_t limit = best == none ? m_literals.size() : best + 1;
         for (std::size_t i = 0; i < limit; ++i) {
             const std::u16string& literal = m_literals[i];
-            if (at + literal.size() > n || subject.compare(at, literal.size(), literal) != 0)
-                continue;
+            if (at + literal.size() > n || !startsWith(subject.data() + at, literal)) continue;
             best = i;
             bestEnd = at + literal.size();
             break;

@@ -45,6 +45,13 @@ private:
 
     bool inRun(char16_t c) const { return (m_runSet[c >> 6] >> (c & 63)) & 1U; }
     bool prefixAt(std::u16string_view subject, std::size_t s) const;
+    // The first position of the run of C that ends at at (at itself in C), not before lo.
+    std::size_t runStart(std::u16string_view subject, std::size_t at, std::size_t lo) const;
+    // The first position from at on that is not in C, or the subject's end.
+    std::size_t runEnd(std::u16string_view subject, std::size_t at) const;
+#if defined(__SSE2__)
+    unsigned runMask(const char16_t* p) const;
+#endif
     bool literalAt(std::u16string_view subject, std::size_t q) const;
     // The first q >= first with c[q-2] in C and some literal at q; npos when there is none.
     std::size_t firstOccurrence(std::u16string_view subject, std::size_t first) const;
@@ -58,7 +65,18 @@ private:
     std::vector<std::uint16_t> m_blockSpan;
     std::vector<GroupSpan> m_prefixGroups;
     std::vector<std::uint64_t> m_runSet;  // the class C as a 65536-bit table
+    // C as ranges for eight-at-a-time tests; m_runRanges is 0 when C has more ranges.
+    static constexpr int kMaxRunRanges = 4;
+    int m_runRanges = 0;
+    std::uint16_t m_runLow[kMaxRunRanges] = {};
+    std::uint16_t m_runSpan[kMaxRunRanges] = {};
     std::vector<std::u16string> m_literals;
+    // The same, each character repeated in eight lanes for the vector scan; only the first
+    // kMaxVectors are kept, with more the scan goes character by character.
+    static constexpr std::size_t kMaxVectors = 16;
+    alignas(16) std::uint16_t m_pairFirst[kMaxVectors][8] = {};
+    alignas(16) std::uint16_t m_pairSecond[kMaxVectors][8] = {};
+    alignas(16) std::uint16_t m_single[kMaxVectors][8] = {};
     std::vector<std::uint32_t> m_pairs;  // first two characters of each literal, deduplicated
     std::vector<char16_t> m_singles;     // literals of one character
     int m_altGroup = 0;

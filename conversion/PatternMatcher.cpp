@@ -1,5 +1,6 @@
 #include "conversion/PatternMatcher.h"
 
+#include <cstdint>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -19,6 +20,9 @@ PatternError::PatternError(std::u16string message, std::size_t position)
 
 namespace {
 
+// Subjects of at least this many characters are copied with stores that bypass the cache.
+constexpr std::size_t kStreamingCopy = std::size_t{1} << 21;
+
 // Copies text up to its first U+0000 into subject, reusing subject's memory, and looks for the
 // U+0000 on the way so that the text is read only once.
 void copySubject(std::u16string_view text, std::u16string& subject)
@@ -29,6 +33,22 @@ void copySubject(std::u16string_view text, std::u16string& subject)
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
+    if (text.size() >= kStreamingCopy) {
+        // A subject this large does not stay in the cache anyway: writing around it saves
+        // reading the destination's old contents first.
+        for (; i < text.size() && reinterpret_cast<std::uintptr_t>(to + i) % 16 != 0; ++i) {
+            if (from[i] == u'\0') break;
+            to[i] = from[i];
+        }
+        if (i < text.size() && from[i] != u'\0') {
+            for (; i + 8 <= text.size(); i += 8) {
+                const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) break;
+                _mm_stream_si128(reinterpret_cast<__m128i*>(to + i), chunk);
+            }
+        }
+        _mm_sfence();
+    }
     for (; i + 8 <= text.size(); i += 8) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
         if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) break;
@@ -64,8 +84,8 @@ struct PatternMatcher::Impl {
 
     bool search(std::size_t from)
     {
-        matched = from <= subject.size() && (fastPath ? fastPath->search(subject, from, slots)
-                                                      : engine.search(from, slots));
+        matched = from <= subject.size() &&
+                  (fastPath ? fastPath->search(subject, from, slots) : engine.search(from, slots));
         if (!matched) slots.assign(program.slotCount(), -1);
         return matched;
     }
@@ -105,9 +125,10 @@ std::u16string PatternMatcher::Match(int n) const
 
 std::pair<std::ptrdiff_t, std::ptrdiff_t> PatternMatcher::GroupSpan(int n) const
 {
-    if (n < 0 || n > GroupCount() || !m_impl->matched) return {-1, -1};
-    const std::ptrdiff_t start = m_impl->slots[2 * n];
-    const std::ptrdiff_t end = m_impl->slots[2 * n + 1];
+    const Impl& impl = *m_impl;
+    if (!impl.matched || n < 0 || n > impl.program.groupCount) return {-1, -1};
+    const std::ptrdiff_t start = impl.slots[static_cast<std::size_t>(2 * n)];
+    const std::ptrdiff_t end = impl.slots[static_cast<std::size_t>(2 * n + 1)];
     if (start < 0 || end < 0) return {-1, -1};
     return {start, end};
 }

@@ -21,7 +21,9 @@ std::size_t PatternMatcherSearcher::forEachMatch(std::u16string_view subject,
     std::size_t matches = 0;
     for (bool found = m_impl->matcher.Exec(subject); found; found = m_impl->matcher.ExecNext()) {
         GroupSpans spans;
-        for (int g = 0; g < kMaxGroupSpans; ++g)
+        // Groups past the pattern's own are always unset.
+        spans.spans.fill({-1, -1});
+        for (int g = 0; g <= m_impl->matcher.GroupCount() && g < kMaxGroupSpans; ++g)
             spans.spans[static_cast<std::size_t>(g)] = m_impl->matcher.GroupSpan(g);
         ++matches;
         onMatch(spans);

@@ -138,6 +138,9 @@ TEST(PatternMatcherFastPathTest, FixedPatternsAgreeOnHandPickedSubjects)
         u" NEWTON.AIF",
         u"A.AIF.AIFF",
         u"\r\n" + cue + u"  NEXT.WAV",
+        std::u16string(300, u'A') + u".MP3" + std::u16string(50, u'B'),
+        std::u16string(200, u'X') + u"aWAV" + std::u16string(37, u' ') + u".NEW",
+        u"A" + std::u16string(45, u'\u00C4') + u"\u00E4" + std::u16string(21, u'B') + u".AIFF",
     };
     const std::u16string_view patterns[] = {testsupport::kExtractionPatternText,
                                             testsupport::kCueLinePatternText};
