@@ -469,9 +469,10 @@ TEST(BadInputTest, FailedSaveKeepsTheFileOnDisk)
         {"text", [&](const fs::path& p) { WriteCueListText(p, rows); }},
         {"xlsx", [&](const fs::path& p) { WriteCueListXlsx(p, rows); }},
     };
-    for (const auto& [writerName, write] : writers) {
+    for (const auto& writer : writers) {
+        const Writer& write = writer.second;
         for (const BadTarget& row : targets) {
-            SCOPED_TRACE(std::string(writerName) + " " + row.name);
+            SCOPED_TRACE(std::string(writer.first) + " " + row.name);
             const TempDir dir;
             const std::string target = dir.file("liste.out");
             writeBytes(target, "OLD");
