@@ -30,8 +30,7 @@ std::u16string latin1(std::string_view bytes)
 
 bool isComplete(const tarvelin::CueRow& row)
 {
-    return row.in.size() == 11 && row.out.size() == 11 && !row.length.empty() &&
-           !row.title.empty();
+    return row.in.size() == 11 && row.out.size() == 11 && !row.length.empty() && !row.title.empty();
 }
 
 // The number routines on their own: each either gives a value or a ConversionError.

@@ -3,8 +3,8 @@
 // command-line tool do: load → normalise → extract for "Öffnen EDL", ComputeCueRows for
 // "Rechnen TC", the cue-list writers for saving and exporting.
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -42,8 +42,8 @@ public:
     {
         std::string pattern = (fs::temp_directory_path() / "tarvelin-bad-XXXXXX").string();
         m_path = ::mkdtemp(pattern.data());
-        fs::permissions(m_path, fs::perms::owner_all | fs::perms::group_exec |
-                                    fs::perms::others_exec);
+        fs::permissions(m_path,
+                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
     }
     ~TempDir()
     {
@@ -255,8 +255,9 @@ TEST(BadInputTest, FileLockedByAWriterIsRefused)
     ASSERT_GE(writer, 0);
     ASSERT_EQ(::flock(writer, LOCK_EX), 0);
     EXPECT_EQ(failureOf([&] { openEdl(path); }),
-              openFailure(path, "Der Prozess kann nicht auf die Datei zugreifen, da sie von "
-                                "einem anderen Prozess verwendet wird"));
+              openFailure(path,
+                          "Der Prozess kann nicht auf die Datei zugreifen, da sie von "
+                          "einem anderen Prozess verwendet wird"));
     ::close(writer);
     EXPECT_EQ(openEdl(path), kEdlCueLines);
 }
@@ -269,7 +270,9 @@ struct OddFile {
 
 TEST(BadInputTest, OddFilesLoadWithoutFailure)
 {
-    std::string binary = "\x7F" "ELF\x02\x01\x01";
+    std::string binary =
+        "\x7F"
+        "ELF\x02\x01\x01";
     for (int i = 0; i < 4096; ++i) {
         binary += static_cast<char>((i * 131) & 0xFF);
     }
@@ -394,8 +397,8 @@ TEST(BadInputTest, CueLineAreaAtCapacityIsComputedInFull)
     VectorCueRowList rows;
     ComputeCueRows(regular, u"25", true, u',', rows);
     ASSERT_EQ(rows.rows.size(), count);
-    EXPECT_EQ(rows.rows.back(), (CueRow{u"10:00:00:00", u"10:00:16:06", u"00:16",
-                                        u"         SONG.MP3"}));
+    EXPECT_EQ(rows.rows.back(),
+              (CueRow{u"10:00:00:00", u"10:00:16:06", u"00:16", u"         SONG.MP3"}));
 
     // Timecode pairs whose names never give a title: every gap runs to the end of the text.
     const std::u16string untitled = u"10:00:00:00      10:00:16:06         song.mp3\r\n";
@@ -443,13 +446,13 @@ struct BadTarget {
 
 TEST(BadInputTest, FailedSaveKeepsTheFileOnDisk)
 {
-    const std::vector<CueRow> rows(200, CueRow{u"10:00:00:00", u"10:00:16:06", u"00:16",
-                                              u"         SONG.MP3"});
+    const std::vector<CueRow> rows(
+        200, CueRow{u"10:00:00:00", u"10:00:16:06", u"00:16", u"         SONG.MP3"});
     const std::vector<BadTarget> targets = {
         {"read_only_file",
          [](const TempDir&, const std::string& t) {
-             fs::permissions(t, fs::perms::owner_read | fs::perms::group_read |
-                                    fs::perms::others_read);
+             fs::permissions(
+                 t, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
          }},
         {"read_only_folder",
          [](const TempDir& d, const std::string&) {

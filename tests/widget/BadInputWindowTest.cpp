@@ -143,9 +143,9 @@ enum class Action { Open, Compute, Save, Export, Paste };
 
 // How the window must look afterwards.
 enum class Outcome {
-    KeepsEverything,   // a box; area, counts, list and the file on disk as before
-    NewCueLines,       // no box; the area holds the given lines, the list and its count stay
-    FailingFirstRow,   // a box; the list holds only the failing row with In and Out
+    KeepsEverything,  // a box; area, counts, list and the file on disk as before
+    NewCueLines,      // no box; the area holds the given lines, the list and its count stay
+    FailingFirstRow,  // a box; the list holds only the failing row with In and Out
 };
 
 // The message box text for a file the loader refuses.
@@ -157,7 +157,8 @@ QString cannotOpen(const QString& path, const QString& reason)
 
 QString notWritten(const QString& path)
 {
-    return QStringLiteral("Die Datei ") + path + QStringLiteral(" konnte nicht geschrieben werden.");
+    return QStringLiteral("Die Datei ") + path +
+           QStringLiteral(" konnte nicht geschrieben werden.");
 }
 
 QStringList lines(const QString& text)
@@ -272,23 +273,22 @@ void BadInputWindowTest::badInputLosesNothing_data()
 
     QTest::newRow("missing_file")
         << Action::Open << Make([](const QString& d) { return d + QStringLiteral("/fehlt.edl"); })
-        << false << false << Outcome::KeepsEverything
-        << Text([](const QString& p) {
+        << false << false << Outcome::KeepsEverything << Text([](const QString& p) {
                return cannotOpen(p, QStringLiteral("Das System kann die angegebene Datei nicht "
                                                    "finden"));
            })
         << QStringList();
-    QTest::newRow("directory")
-        << Action::Open << Make([](const QString& d) {
-               QDir(d).mkdir(QStringLiteral("ordner.edl"));
-               return d + QStringLiteral("/ordner.edl");
-           })
-        << false << false << Outcome::KeepsEverything
-        << Text([](const QString& p) {
-               return cannotOpen(p, QStringLiteral("Der angegebene Name ist ein Ordner und keine "
-                                                   "Datei"));
-           })
-        << QStringList();
+    QTest::newRow("directory") << Action::Open << Make([](const QString& d) {
+        QDir(d).mkdir(QStringLiteral("ordner.edl"));
+        return d + QStringLiteral("/ordner.edl");
+    }) << false << false << Outcome::KeepsEverything
+                               << Text([](const QString& p) {
+                                      return cannotOpen(
+                                          p, QStringLiteral(
+                                                 "Der angegebene Name ist ein Ordner und keine "
+                                                 "Datei"));
+                                  })
+                               << QStringList();
     QTest::newRow("no_read_permission")
         << Action::Open << Make([](const QString& d) {
                const QString path = d + QStringLiteral("/gesperrt.edl");
@@ -296,26 +296,29 @@ void BadInputWindowTest::badInputLosesNothing_data()
                QFile::setPermissions(path, QFileDevice::Permissions());
                return path;
            })
-        << true << false << Outcome::KeepsEverything
-        << Text([](const QString& p) { return cannotOpen(p, QStringLiteral("Zugriff verweigert")); })
+        << true << false << Outcome::KeepsEverything << Text([](const QString& p) {
+               return cannotOpen(p, QStringLiteral("Zugriff verweigert"));
+           })
         << QStringList();
     QTest::newRow("over_capacity")
         << Action::Open
         << file("voll.edl", QByteArray(static_cast<qsizetype>(tarvelin::kTextCapacity) + 1, 'A'))
         << false << false << Outcome::KeepsEverything << tooLarge << QStringList();
-    QTest::newRow("log_of_200_mb")
-        << Action::Open << Make([](const QString& d) {
-               const QString path = d + QStringLiteral("/log.edl");
-               QFile log(path);
-               log.open(QIODevice::WriteOnly);
-               log.resize(200 << 20);
-               return path;
-           })
-        << false << false << Outcome::KeepsEverything << tooLarge << QStringList();
+    QTest::newRow("log_of_200_mb") << Action::Open << Make([](const QString& d) {
+        const QString path = d + QStringLiteral("/log.edl");
+        QFile log(path);
+        log.open(QIODevice::WriteOnly);
+        log.resize(200 << 20);
+        return path;
+    }) << false << false << Outcome::KeepsEverything
+                                   << tooLarge << QStringList();
     // The files below load; what they hold replaces the cue lines, as any opened list does.
     QTest::newRow("empty_file") << Action::Open << file("leer.edl", QByteArray()) << false << false
                                 << Outcome::NewCueLines << none << QStringList();
-    QByteArray binary("\x7F" "ELF\x02\x01\x01", 7);
+    QByteArray binary(
+        "\x7F"
+        "ELF\x02\x01\x01",
+        7);
     for (int i = 0; i < 4096; ++i) {
         binary.append(static_cast<char>((i * 131) & 0xFF));
     }
@@ -324,17 +327,18 @@ void BadInputWindowTest::badInputLosesNothing_data()
     QTest::newRow("utf16_with_bom")
         << Action::Open << fixture("musik-utf16le-bom.edl") << false << false
         << Outcome::NewCueLines << none
-        << lines(QString::fromUtf8(readFile(kDataDir + QStringLiteral(
-                                                 "/cases/fixture-musik-crlf-cp1252/cue-lines.txt")))
+        << lines(QString::fromUtf8(
+                     readFile(kDataDir +
+                              QStringLiteral("/cases/fixture-musik-crlf-cp1252/cue-lines.txt")))
                      .trimmed()
                      .remove(QLatin1Char('\r')));
-    QTest::newRow("rtf_file") << Action::Open << fixture("musik-rtf.edl") << false << false
-                              << Outcome::NewCueLines << none
-                              << lines(QString::fromUtf8(readFile(
-                                           kDataDir + QStringLiteral("/cases/fixture-musik-rtf/"
-                                                                     "cue-lines.txt")))
-                                           .trimmed()
-                                           .remove(QLatin1Char('\r')));
+    QTest::newRow("rtf_file")
+        << Action::Open << fixture("musik-rtf.edl") << false << false << Outcome::NewCueLines
+        << none
+        << lines(QString::fromUtf8(readFile(kDataDir + QStringLiteral("/cases/fixture-musik-rtf/"
+                                                                      "cue-lines.txt")))
+                     .trimmed()
+                     .remove(QLatin1Char('\r')));
     QByteArray withNul = readFile(kDataDir + QStringLiteral("/fixtures/zwoelf-titel.edl"));
     withNul.insert(withNul.indexOf("000003  "), QByteArray("\0", 1));
     QTest::newRow("nul_bytes") << Action::Open << file("nul.edl", withNul) << false << false
@@ -347,21 +351,19 @@ void BadInputWindowTest::badInputLosesNothing_data()
         << Action::Compute << Make([longRate](const QString&) { return longRate; }) << false
         << false << Outcome::FailingFirstRow << Text(notAFloat) << QStringList();
     QTest::newRow("rate_beyond_double")
-        << Action::Compute << Make([](const QString&) { return QStringLiteral("1E400"); })
-        << false << false << Outcome::FailingFirstRow << Text(notAFloat) << QStringList();
+        << Action::Compute << Make([](const QString&) { return QStringLiteral("1E400"); }) << false
+        << false << Outcome::FailingFirstRow << Text(notAFloat) << QStringList();
     // 01:11:20:01 at 10^300 frames per second: a count far beyond 64 bits.
     QTest::newRow("count_beyond_64_bit")
-        << Action::Compute << Make([](const QString&) { return QStringLiteral("1E300"); })
-        << false << false << Outcome::FailingFirstRow
-        << Text([decimal](const QString&) {
+        << Action::Compute << Make([](const QString&) { return QStringLiteral("1E300"); }) << false
+        << false << Outcome::FailingFirstRow << Text([decimal](const QString&) {
                return QStringLiteral("'4") + decimal +
                       QStringLiteral("28E303' ist kein gültiger Integerwert.");
            })
         << QStringList();
 
     QTest::newRow("paste_beyond_capacity")
-        << Action::Paste
-        << Make([](const QString&) {
+        << Action::Paste << Make([](const QString&) {
                return QString(static_cast<qsizetype>(tarvelin::kTextCapacity), QLatin1Char('A'));
            })
         << false << false << Outcome::KeepsEverything
@@ -369,23 +371,21 @@ void BadInputWindowTest::badInputLosesNothing_data()
 
     for (const Action action : {Action::Save, Action::Export}) {
         const QByteArray tag = action == Action::Save ? "save_" : "export_";
-        QTest::newRow(tag + "onto_read_only_file")
-            << action << Make([](const QString& d) {
-                   const QString path = d + QStringLiteral("/liste.txt");
-                   QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
-                   return path;
-               })
-            << false << false << Outcome::KeepsEverything << Text(notWritten) << QStringList();
+        QTest::newRow(tag + "onto_read_only_file") << action << Make([](const QString& d) {
+            const QString path = d + QStringLiteral("/liste.txt");
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+            return path;
+        }) << false << false << Outcome::KeepsEverything
+                                                   << Text(notWritten) << QStringList();
         QTest::newRow(tag + "onto_full_disk")
             << action << Make([](const QString& d) { return d + QStringLiteral("/liste.txt"); })
             << false << true << Outcome::KeepsEverything << Text(notWritten) << QStringList();
-        QTest::newRow(tag + "into_read_only_folder")
-            << action << Make([](const QString& d) {
-                   QFile::setPermissions(d, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                QFile::ExeOther);
-                   return d + QStringLiteral("/liste.txt");
-               })
-            << true << false << Outcome::KeepsEverything << Text(notWritten) << QStringList();
+        QTest::newRow(tag + "into_read_only_folder") << action << Make([](const QString& d) {
+            QFile::setPermissions(
+                d, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+            return d + QStringLiteral("/liste.txt");
+        }) << true << false << Outcome::KeepsEverything
+                                                     << Text(notWritten) << QStringList();
     }
 }
 
@@ -409,28 +409,28 @@ void BadInputWindowTest::badInputLosesNothing()
         const OrdinaryUser user(ordinaryUser);
         const FullDisk disk(fullDisk);
         switch (action) {
-        case Action::Open:
-            dialog.path = input;
-            QTest::mouseClick(m_form->Button1, Qt::LeftButton);
-            break;
-        case Action::Compute:
-            m_form->ComboBox1->setEditText(input);
-            QTest::mouseClick(m_form->Button5, Qt::LeftButton);
-            break;
-        case Action::Save:
-            dialog.path = input;
-            QTest::mouseClick(m_form->Button3, Qt::LeftButton);
-            break;
-        case Action::Export:
-            dialog.path = input;
-            QTest::mouseClick(m_form->Button4, Qt::LeftButton);
-            break;
-        case Action::Paste:
-            QApplication::clipboard()->setText(input);
-            m_form->RichEdit2->moveCursor(QTextCursor::End);
-            m_form->RichEdit2->paste();
-            QApplication::clipboard()->clear();
-            break;
+            case Action::Open:
+                dialog.path = input;
+                QTest::mouseClick(m_form->Button1, Qt::LeftButton);
+                break;
+            case Action::Compute:
+                m_form->ComboBox1->setEditText(input);
+                QTest::mouseClick(m_form->Button5, Qt::LeftButton);
+                break;
+            case Action::Save:
+                dialog.path = input;
+                QTest::mouseClick(m_form->Button3, Qt::LeftButton);
+                break;
+            case Action::Export:
+                dialog.path = input;
+                QTest::mouseClick(m_form->Button4, Qt::LeftButton);
+                break;
+            case Action::Paste:
+                QApplication::clipboard()->setText(input);
+                m_form->RichEdit2->moveCursor(QTextCursor::End);
+                m_form->RichEdit2->paste();
+                QApplication::clipboard()->clear();
+                break;
         }
     }
 
@@ -439,31 +439,31 @@ void BadInputWindowTest::badInputLosesNothing()
     QVERIFY2(readFile(m_saved) == kSavedBytes, "the file saved before is unchanged");
 
     switch (outcome) {
-    case Outcome::KeepsEverything:
-        QCOMPARE(lines(m_form->RichEdit2->toPlainText()), m_areaLines);
-        QCOMPARE(m_form->Label10->text(), label10);
-        QVERIFY(m_form->ListView1Model->rows() == m_rows);
-        QCOMPARE(m_form->Label11->text(), label11);
-        break;
-    case Outcome::NewCueLines: {
-        const QStringList area = lines(m_form->RichEdit2->toPlainText());
-        QCOMPARE(area.size(), titles.size());
-        for (qsizetype i = 0; i < area.size(); ++i) {
-            QVERIFY2(area[i].endsWith(titles[i].trimmed()), qPrintable(area[i]));
+        case Outcome::KeepsEverything:
+            QCOMPARE(lines(m_form->RichEdit2->toPlainText()), m_areaLines);
+            QCOMPARE(m_form->Label10->text(), label10);
+            QVERIFY(m_form->ListView1Model->rows() == m_rows);
+            QCOMPARE(m_form->Label11->text(), label11);
+            break;
+        case Outcome::NewCueLines: {
+            const QStringList area = lines(m_form->RichEdit2->toPlainText());
+            QCOMPARE(area.size(), titles.size());
+            for (qsizetype i = 0; i < area.size(); ++i) {
+                QVERIFY2(area[i].endsWith(titles[i].trimmed()), qPrintable(area[i]));
+            }
+            QCOMPARE(m_form->Label10->text(), QStringLiteral("Anzahl Titel: %1").arg(area.size()));
+            QVERIFY(m_form->ListView1Model->rows() == m_rows);
+            QCOMPARE(m_form->Label11->text(), label11);
+            break;
         }
-        QCOMPARE(m_form->Label10->text(), QStringLiteral("Anzahl Titel: %1").arg(area.size()));
-        QVERIFY(m_form->ListView1Model->rows() == m_rows);
-        QCOMPARE(m_form->Label11->text(), label11);
-        break;
-    }
-    case Outcome::FailingFirstRow: {
-        QCOMPARE(lines(m_form->RichEdit2->toPlainText()), m_areaLines);
-        const std::vector<tarvelin::CueRow> expected = {
-            {m_rows[0].in, m_rows[0].out, u"", u""}};
-        QVERIFY(m_form->ListView1Model->rows() == expected);
-        QCOMPARE(m_form->Label11->text(), label11);
-        break;
-    }
+        case Outcome::FailingFirstRow: {
+            QCOMPARE(lines(m_form->RichEdit2->toPlainText()), m_areaLines);
+            const std::vector<tarvelin::CueRow> expected = {
+                {m_rows[0].in, m_rows[0].out, u"", u""}};
+            QVERIFY(m_form->ListView1Model->rows() == expected);
+            QCOMPARE(m_form->Label11->text(), label11);
+            break;
+        }
     }
 }
 
