@@ -125,6 +125,7 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
             path->m_runSet[c >> 6] |= std::uint64_t{1} << (c & 63);
     }
     for (const std::u16string& literal : path->m_literals) {
+        path->m_firstBloom |= std::uint64_t{1} << (literal[0] & 63);
         if (literal.size() == 1) {
             if (std::find(path->m_singles.begin(), path->m_singles.end(), literal[0]) ==
                 path->m_singles.end())
@@ -312,6 +313,7 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
     std::size_t bestEnd = 0;
     for (std::size_t at = q; at <= runEnd + 1 && at < n; ++at) {
         // Only an earlier alternative, or a later occurrence of the best one, changes the result.
+        if (((m_firstBloom >> (subject[at] & 63)) & 1U) == 0) continue;
         const std::size_t limit = best == none ? m_literals.size() : best + 1;
         for (std::size_t i = 0; i < limit; ++i) {
             const std::u16string& literal = m_literals[i];

@@ -71,6 +71,7 @@ private:
     std::uint16_t m_runLow[kMaxRunRanges] = {};
     std::uint16_t m_runSpan[kMaxRunRanges] = {};
     std::vector<std::u16string> m_literals;
+    std::uint64_t m_firstBloom = 0;  // bit (c & 63) set for every literal's first character c
     // The same, each character repeated in eight lanes for the vector scan; only the first
     // kMaxVectors are kept, with more the scan goes character by character.
     static constexpr std::size_t kMaxVectors = 16;

@@ -41,6 +41,22 @@ void copySubject(std::u16string_view text, std::u16string& subject)
             to[i] = from[i];
         }
         if (i < text.size() && from[i] != u'\0') {
+            for (; i + 32 <= text.size(); i += 32) {
+                const auto* in = reinterpret_cast<const __m128i*>(from + i);
+                auto* out = reinterpret_cast<__m128i*>(to + i);
+                const __m128i a = _mm_loadu_si128(in);
+                const __m128i b = _mm_loadu_si128(in + 1);
+                const __m128i c = _mm_loadu_si128(in + 2);
+                const __m128i d = _mm_loadu_si128(in + 3);
+                const __m128i nul =
+                    _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero)),
+                                 _mm_or_si128(_mm_cmpeq_epi16(c, zero), _mm_cmpeq_epi16(d, zero)));
+                if (_mm_movemask_epi8(nul) != 0) break;
+                _mm_stream_si128(out, a);
+                _mm_stream_si128(out + 1, b);
+                _mm_stream_si128(out + 2, c);
+                _mm_stream_si128(out + 3, d);
+            }
             for (; i + 8 <= text.size(); i += 8) {
                 const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
                 if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) break;

@@ -134,7 +134,7 @@ TEST(PatternMatcherFastPathTest, FixedPatternsAgreeOnHandPickedSubjects)
         u"A\nMP3",
         u"AMP3",
         u"A.MP",
-        u"  A.MP3\u0000 B.MP3",
+        std::u16string(u"  A.MP3\u0000 B.MP3", 14),
         u" NEWTON.AIF",
         u"A.AIF.AIFF",
         u"\r\n" + cue + u"  NEXT.WAV",
@@ -171,6 +171,27 @@ TEST(PatternMatcherFastPathTest, FixedPatternsAgreeOnRandomFragments)
         }
         EXPECT_GT(withMatches, 100);
     }
+}
+
+TEST(PatternMatcherFastPathTest, LargeSubjectEndsAtItsFirstNul)
+{
+    const std::u16string line = u"10:00:00:00      10:00:05:00         SONG.MP3\r\n";
+    std::u16string half;
+    for (int i = 0; i < 60000; ++i) half += line;
+    ASSERT_GT(half.size(), std::size_t{1} << 21);
+    // Odd lengths before the U+0000 and an unaligned start exercise every copy loop's edge.
+    const std::u16string text = u"x" + half + u"A" + std::u16string(1, u'\0') + half;
+    PatternMatcher matcher(testsupport::kCueLinePatternText);
+    int matches = 0;
+    std::ptrdiff_t lastEnd = -1;
+    for (bool found = matcher.Exec(std::u16string_view(text).substr(1)); found;
+         found = matcher.ExecNext()) {
+        ++matches;
+        lastEnd = matcher.GroupSpan(0).second;
+    }
+    EXPECT_EQ(matches, 60000);
+    EXPECT_EQ(lastEnd, static_cast<std::ptrdiff_t>(half.size() - 2));
+    EXPECT_EQ(matcher.Match(3), u"");
 }
 
 // A random pattern of the fast path's shape with the characters the subjects draw from.
