@@ -1,6 +1,5 @@
 #include "conversion/PatternMatcher.h"
 
-#include <cstdint>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -20,9 +19,6 @@ PatternError::PatternError(std::u16string message, std::size_t position)
 
 namespace {
 
-// Subjects of at least this many characters are copied with stores that bypass the cache.
-constexpr std::size_t kStreamingCopy = std::size_t{1} << 21;
-
 // Copies text up to its first U+0000 into subject, reusing subject's memory, and looks for the
 // U+0000 on the way so that the text is read only once.
 void copySubject(std::u16string_view text, std::u16string& subject)
@@ -33,38 +29,6 @@ void copySubject(std::u16string_view text, std::u16string& subject)
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    if (text.size() >= kStreamingCopy) {
-        // A subject this large does not stay in the cache anyway: writing around it saves
-        // reading the destination's old contents first.
-        for (; i < text.size() && reinterpret_cast<std::uintptr_t>(to + i) % 16 != 0; ++i) {
-            if (from[i] == u'\0') break;
-            to[i] = from[i];
-        }
-        if (i < text.size() && from[i] != u'\0') {
-            for (; i + 32 <= text.size(); i += 32) {
-                const auto* in = reinterpret_cast<const __m128i*>(from + i);
-                auto* out = reinterpret_cast<__m128i*>(to + i);
-                const __m128i a = _mm_loadu_si128(in);
-                const __m128i b = _mm_loadu_si128(in + 1);
-                const __m128i c = _mm_loadu_si128(in + 2);
-                const __m128i d = _mm_loadu_si128(in + 3);
-                const __m128i nul =
-                    _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(a, zero), _mm_cmpeq_epi16(b, zero)),
-                                 _mm_or_si128(_mm_cmpeq_epi16(c, zero), _mm_cmpeq_epi16(d, zero)));
-                if (_mm_movemask_epi8(nul) != 0) break;
-                _mm_stream_si128(out, a);
-                _mm_stream_si128(out + 1, b);
-                _mm_stream_si128(out + 2, c);
-                _mm_stream_si128(out + 3, d);
-            }
-            for (; i + 8 <= text.size(); i += 8) {
-                const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
-                if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) break;
-                _mm_stream_si128(reinterpret_cast<__m128i*>(to + i), chunk);
-            }
-        }
-        _mm_sfence();
-    }
     for (; i + 8 <= text.size(); i += 8) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
         if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) break;
