@@ -85,6 +85,17 @@ std::u16string SystemErrorText(int errorNumber)
         case ENXIO:
         case ENODEV:
             return u"Das angegebene Gerät ist nicht vorhanden";
+        case ENOSPC:
+        case EDQUOT:
+            return u"Auf dem Datenträger ist nicht genügend Speicherplatz verfügbar";
+        case EFBIG:
+            return u"Die Datei ist für den Datenträger zu groß";
+        case EROFS:
+            return u"Der Datenträger ist schreibgeschützt";
+        case EEXIST:
+            return u"Die Datei ist bereits vorhanden";
+        case EIO:
+            return u"E/A-Fehler auf dem Datenträger";
         default:
             return fromUtf8("Systemfehler " + std::to_string(errorNumber));
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "conversion/ConversionError.h"
+#include "conversion/FileBytes.h"
 #include "conversion/Text.h"
 
 namespace tarvelin {
@@ -17,9 +18,20 @@ namespace {
 
 constexpr std::u16string_view kNotWritten = u"Die Datei %s konnte nicht geschrieben werden.";
 
-[[noreturn]] void failFor(const std::filesystem::path& path)
+// The message names the file and, after it, the reason the system gave.
+[[noreturn]] void failFor(const std::filesystem::path& path, std::u16string_view reason)
 {
-    throw ConversionError(formatMessage(kNotWritten, fromUtf8(path.string())));
+    std::u16string message = formatMessage(kNotWritten, fromUtf8(path.string()));
+    if (!reason.empty()) {
+        message += u' ';
+        message += reason;
+    }
+    throw ConversionError(std::move(message));
+}
+
+[[noreturn]] void failFor(const std::filesystem::path& path, int errorNumber)
+{
+    failFor(path, SystemErrorText(errorNumber));
 }
 
 // The rename that replaces a file needs only the folder's rights, so it would go through even
@@ -40,6 +52,7 @@ bool isReadOnlyFile(const std::filesystem::path& target)
 int createTemporary(const std::filesystem::path& target, std::filesystem::path& tempPath)
 {
     if (isReadOnlyFile(target)) {
+        errno = EACCES;
         return -1;
     }
     static std::atomic<unsigned> counter{0};
@@ -54,6 +67,7 @@ int createTemporary(const std::filesystem::path& target, std::filesystem::path& 
             return fd;
         }
     }
+    errno = EEXIST;
     return -1;
 }
 
@@ -98,9 +112,17 @@ bool finish(int fd, const std::filesystem::path& tempPath, const std::filesystem
 {
     keepPermissions(fd, target);
     const bool synced = ::fsync(fd) == 0;
+    int error = synced ? 0 : errno;
     const bool closed = ::close(fd) == 0;
-    if (!synced || !closed || ::rename(tempPath.c_str(), target.c_str()) != 0) {
+    if (error == 0 && !closed) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         ::unlink(tempPath.c_str());
+        errno = error;
         return false;
     }
     syncFolder(target);
@@ -114,15 +136,16 @@ void WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     std::filesystem::path tempPath;
     const int fd = createTemporary(path, tempPath);
     if (fd < 0) {
-        failFor(path);
+        failFor(path, errno);
     }
     if (!writeAll(fd, bytes)) {
+        const int error = errno;
         ::close(fd);
         ::unlink(tempPath.c_str());
-        failFor(path);
+        failFor(path, error);
     }
     if (!finish(fd, tempPath, path)) {
-        failFor(path);
+        failFor(path, errno);
     }
 }
 
@@ -131,7 +154,7 @@ AtomicFileReplacement::AtomicFileReplacement(std::filesystem::path target)
 {
     const int fd = createTemporary(m_target, m_tempPath);
     if (fd < 0) {
-        failFor(m_target);
+        failFor(m_target, errno);
     }
     ::close(fd);
 }
@@ -147,14 +170,14 @@ void AtomicFileReplacement::Commit()
 {
     const int fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0 || !finish(fd, m_tempPath, m_target)) {
-        failFor(m_target);
+        failFor(m_target, errno);
     }
     m_committed = true;
 }
 
-void AtomicFileReplacement::Fail() const
+void AtomicFileReplacement::Fail(std::u16string_view reason) const
 {
-    failFor(m_target);
+    failFor(m_target, reason);
 }
 
 }  // namespace tarvelin

@@ -7,12 +7,13 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace tarvelin {
 
 // Replaces (or creates) path with bytes. Throws ConversionError
-// "Die Datei %s konnte nicht geschrieben werden." on any failure.
+// "Die Datei %s konnte nicht geschrieben werden." followed by the system's reason on any failure.
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // For writers that insist on a file name of their own (the spreadsheet library): they write to
@@ -29,8 +30,8 @@ public:
     const std::filesystem::path& tempPath() const { return m_tempPath; }
     // Flushes the temporary file and renames it over the target. Throws ConversionError.
     void Commit();
-    // Throws the ConversionError that names the target.
-    [[noreturn]] void Fail() const;
+    // Throws the ConversionError that names the target, followed by the reason.
+    [[noreturn]] void Fail(std::u16string_view reason) const;
 
 private:
     std::filesystem::path m_target;

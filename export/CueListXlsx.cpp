@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <string>
 
+#include "conversion/FileBytes.h"
 #include "conversion/Text.h"
 #include "export/AtomicFile.h"
 #include "export/CueListText.h"
@@ -66,13 +68,13 @@ void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRo
 {
     AtomicFileReplacement target(path);
     if (rows.size() + 1 > LXW_ROW_MAX) {
-        target.Fail();
+        target.Fail(u"Die Liste hat mehr Zeilen, als ein Tabellenblatt aufnehmen kann.");
     }
     Workbook book(target.tempPath());
     lxw_worksheet* sheet =
         book.get() != nullptr ? workbook_add_worksheet(book.get(), "Ausgang GEMA VB") : nullptr;
     if (sheet == nullptr) {
-        target.Fail();
+        target.Fail(u"Die Arbeitsmappe konnte nicht angelegt werden.");
     }
     lxw_format* text = workbook_add_format(book.get());
     format_set_num_format(text, "@");
@@ -103,8 +105,11 @@ void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRo
     ok = ok && worksheet_set_column(sheet, 0, 2, kTimecodeColumnWidth, text) == LXW_NO_ERROR &&
          worksheet_set_column(sheet, 3, 3, titleWidth, text) == LXW_NO_ERROR;
     worksheet_freeze_panes(sheet, 1, 0);
-    if (!book.close() || !ok) {
-        target.Fail();
+    errno = 0;
+    const bool closed = book.close();
+    const int error = errno;
+    if (!closed || !ok) {
+        target.Fail(error != 0 ? SystemErrorText(error) : std::u16string(u"Schreibfehler."));
     }
     target.Commit();
 }

@@ -440,6 +440,8 @@ struct BadTarget {
     const char* name;
     // Prepares dir and target (which holds "OLD" when it exists) for the failure.
     std::function<void(const TempDir& dir, const std::string& target)> prepare;
+    // The system's reason the message gives after naming the file.
+    std::string reason;
     bool fullDisk = false;
     bool ordinaryUser = false;
 };
@@ -453,19 +455,22 @@ TEST(BadInputTest, FailedSaveKeepsTheFileOnDisk)
          [](const TempDir&, const std::string& t) {
              fs::permissions(
                  t, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-         }},
+         },
+         "Zugriff verweigert"},
         {"read_only_folder",
          [](const TempDir& d, const std::string&) {
              fs::permissions(d.path(), fs::perms::owner_read | fs::perms::owner_exec |
                                            fs::perms::others_read | fs::perms::others_exec);
          },
-         false, true},
-        {"full_disk", [](const TempDir&, const std::string&) {}, true},
+         "Zugriff verweigert", false, true},
+        {"full_disk", [](const TempDir&, const std::string&) {},
+         "Die Datei ist für den Datenträger zu groß", true},
         {"target_is_a_folder",
          [](const TempDir&, const std::string& t) {
              fs::remove(t);
              fs::create_directory(t);
-         }},
+         },
+         "Der angegebene Name ist ein Ordner und keine Datei"},
     };
     using Writer = std::function<void(const fs::path&)>;
     const std::vector<std::pair<const char*, Writer>> writers = {
@@ -494,7 +499,8 @@ TEST(BadInputTest, FailedSaveKeepsTheFileOnDisk)
             } else {
                 save();
             }
-            EXPECT_EQ(message, "Die Datei " + target + " konnte nicht geschrieben werden.");
+            EXPECT_EQ(message, "Die Datei " + target + " konnte nicht geschrieben werden. " +
+                                   row.reason);
             if (fs::is_regular_file(target)) {
                 EXPECT_TRUE(readBytes(target) == "OLD") << "the old file was replaced";
             }

@@ -110,10 +110,11 @@ TEST(CueListWriterTest, FailedWritesNameTheFileAndLeaveNothingBehind)
 {
     TempFolder folder;
     const fs::path missing = folder.path() / "fehlt" / "Liste.txt";
-    EXPECT_EQ(failureOf([&] { WriteCueListText(missing, kRows); }),
-              "Die Datei " + missing.string() + " konnte nicht geschrieben werden.");
-    EXPECT_EQ(failureOf([&] { WriteCueListXlsx(missing, kRows); }),
-              "Die Datei " + missing.string() + " konnte nicht geschrieben werden.");
+    const std::string missingFolder = "Die Datei " + missing.string() +
+                                      " konnte nicht geschrieben werden. Das System kann die "
+                                      "angegebene Datei nicht finden";
+    EXPECT_EQ(failureOf([&] { WriteCueListText(missing, kRows); }), missingFolder);
+    EXPECT_EQ(failureOf([&] { WriteCueListXlsx(missing, kRows); }), missingFolder);
 
     // A folder in the way cannot be replaced; it stays, and no temporary file is left.
     const fs::path folderInTheWay = folder.path() / "Liste.xlsx";

@@ -155,10 +155,13 @@ QString cannotOpen(const QString& path, const QString& reason)
            reason + QLatin1Char('.');
 }
 
-QString notWritten(const QString& path)
+// The error box's text for a failed save or export: the file, the system's reason, a full stop.
+Step notWritten(const QString& reason)
 {
-    return QStringLiteral("Die Datei ") + path +
-           QStringLiteral(" konnte nicht geschrieben werden.");
+    return [reason](const QString& path) {
+        return QStringLiteral("Die Datei ") + path +
+               QStringLiteral(" konnte nicht geschrieben werden. ") + reason + u'.';
+    };
 }
 
 QStringList lines(const QString& text)
@@ -369,6 +372,8 @@ void BadInputWindowTest::badInputLosesNothing_data()
         << false << false << Outcome::KeepsEverything
         << Text([](const QString&) { return CueLineEdit::capacityMessage(); }) << QStringList();
 
+    const QString kAccessDenied = QStringLiteral("Zugriff verweigert");
+    const QString kTooLarge = QStringLiteral("Die Datei ist für den Datenträger zu groß");
     for (const Action action : {Action::Save, Action::Export}) {
         const QByteArray tag = action == Action::Save ? "save_" : "export_";
         QTest::newRow(tag + "onto_read_only_file") << action << Make([](const QString& d) {
@@ -376,16 +381,17 @@ void BadInputWindowTest::badInputLosesNothing_data()
             QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
             return path;
         }) << false << false << Outcome::KeepsEverything
-                                                   << Text(notWritten) << QStringList();
+                                                   << Text(notWritten(kAccessDenied)) << QStringList();
         QTest::newRow(tag + "onto_full_disk")
             << action << Make([](const QString& d) { return d + QStringLiteral("/liste.txt"); })
-            << false << true << Outcome::KeepsEverything << Text(notWritten) << QStringList();
+            << false << true << Outcome::KeepsEverything << Text(notWritten(kTooLarge))
+            << QStringList();
         QTest::newRow(tag + "into_read_only_folder") << action << Make([](const QString& d) {
             QFile::setPermissions(
                 d, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
             return d + QStringLiteral("/liste.txt");
         }) << true << false << Outcome::KeepsEverything
-                                                     << Text(notWritten) << QStringList();
+                                                     << Text(notWritten(kAccessDenied)) << QStringList();
     }
 }
 
