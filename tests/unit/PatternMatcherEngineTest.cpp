@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "conversion/CueLineExtraction.h"
 #include "conversion/MatcherDfa.h"
 #include "conversion/MatcherEngine.h"
 #include "conversion/PatternProgram.h"
@@ -20,12 +21,7 @@ namespace {
 using testsupport::MatchList;
 using testsupport::Span;
 
-const std::u16string kExtraction =
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}) "
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
-    u"([ -_A-Z\u00C4\u00D6\u00DC]+.MP3|[ -_A-Z\u00C4\u00D6\u00DC]+.WAV|"
-    u"[ -_A-Z\u00C4\u00D6\u00DC]+.M4A|[ -_A-Z\u00C4\u00D6\u00DC]+.AIFF|"
-    u"[ -_A-Z\u00C4\u00D6\u00DC]+.NEW)";
+const std::u16string kExtraction(kExtractionPattern);
 
 const std::u16string kEvent =
     u"000001  A001C003_230101 V     C        01:00:00:00 01:00:05:00 10:00:00:00 10:00:05:00\r\n";

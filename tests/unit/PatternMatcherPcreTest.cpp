@@ -5,6 +5,8 @@
 #include <random>
 #include <string>
 
+#include "conversion/CueLineExtraction.h"
+#include "conversion/CueRows.h"
 #include "conversion/Text.h"
 #include "tests/support/MatchLists.h"
 #include "tests/support/RandomPatterns.h"
@@ -14,15 +16,8 @@ namespace {
 
 using testsupport::MatchList;
 
-const std::u16string kExtraction =
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}) "
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
-    u"([ -_A-Z\u00C4\u00D6\u00DC]+.MP3|[ -_A-Z\u00C4\u00D6\u00DC]+.WAV|"
-    u"[ -_A-Z\u00C4\u00D6\u00DC]+.M4A|[ -_A-Z\u00C4\u00D6\u00DC]+.AIFF|"
-    u"[ -_A-Z\u00C4\u00D6\u00DC]+.NEW)";
-const std::u16string kCueLine =
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2})      (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
-    u"([ -_A-Z]+.MP3|[ -_A-Z]+.WAV|[ -_A-Z]+.M4A|[ -_A-Z]+.AIFF|[ -_A-Z]+.AIF|[ -_A-Z]+.NEW)";
+const std::u16string kExtraction(kExtractionPattern);
+const std::u16string kCueLine(kCueLinePattern);
 
 // Compares one pattern on one subject; returns whether both found at least one match.
 bool expectSameAsPcre2(std::u16string_view pattern, std::u16string_view subject)

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "conversion/CueLineExtraction.h"
+#include "conversion/CueRows.h"
 #include "conversion/PatternProgram.h"
 #include "conversion/PatternSyntax.h"
 #include "conversion/Text.h"
@@ -12,15 +14,18 @@
 namespace tarvelin {
 namespace {
 
-const std::u16string kExtraction =
+// The two fixed patterns exactly as written down; the program's constants must equal them.
+const std::u16string kExtractionText =
     u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}) "
     u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
     u"([ -_A-Z\u00C4\u00D6\u00DC]+.MP3|[ -_A-Z\u00C4\u00D6\u00DC]+.WAV|"
     u"[ -_A-Z\u00C4\u00D6\u00DC]+.M4A|[ -_A-Z\u00C4\u00D6\u00DC]+.AIFF|"
     u"[ -_A-Z\u00C4\u00D6\u00DC]+.NEW)";
-const std::u16string kCueLine =
+const std::u16string kCueLineText =
     u"(\\d{2}:\\d{2}:\\d{2}:\\d{2})      (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
     u"([ -_A-Z]+.MP3|[ -_A-Z]+.WAV|[ -_A-Z]+.M4A|[ -_A-Z]+.AIFF|[ -_A-Z]+.AIF|[ -_A-Z]+.NEW)";
+const std::u16string kExtraction(kExtractionPattern);
+const std::u16string kCueLine(kCueLinePattern);
 
 // All matches of a pattern in a subject, each as its group texts ("-" for an unset group).
 std::vector<std::vector<std::string>> allMatches(std::u16string_view pattern,
@@ -35,6 +40,12 @@ std::vector<std::vector<std::string>> allMatches(std::u16string_view pattern,
         result.push_back(groups);
     }
     return result;
+}
+
+TEST(PatternMatcherTest, FixedPatternsAreTheProgramsConstants)
+{
+    EXPECT_EQ(kExtraction, kExtractionText);
+    EXPECT_EQ(kCueLine, kCueLineText);
 }
 
 TEST(PatternMatcherTest, FixedPatternsCompileWithTheirGroupCounts)
