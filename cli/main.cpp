@@ -12,6 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "conversion/ConversionError.h"
@@ -108,6 +112,13 @@ int checkedOutput(int exitCode)
 int main(int argc, char** argv)
 {
     using namespace tarvelin::cli;
+#ifdef __GLIBC__
+    // A conversion passes the list through several text buffers of up to 32 MB one after the
+    // other. Keeping freed memory in the heap lets the next buffer reuse it instead of faulting
+    // in fresh pages, which more than halves the time of a conversion at full capacity.
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    mallopt(M_TOP_PAD, 64 << 20);
+#endif
     // A closed pipe must end in a message and exit code 1, not in SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
     const Command* current = nullptr;
