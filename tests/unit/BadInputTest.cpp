@@ -27,6 +27,7 @@
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
+#include "tests/support/TempDir.h"
 
 namespace tarvelin {
 namespace {
@@ -35,31 +36,7 @@ namespace fs = std::filesystem;
 
 using Lines = std::vector<std::u16string>;
 
-// A fresh folder that other users may enter, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tarvelin-bad-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-        fs::permissions(m_path,
-                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::permissions(m_path, fs::perms::owner_all, ignored);
-        fs::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const fs::path& path() const { return m_path; }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    fs::path m_path;
-};
+using testsupport::TempDir;
 
 void writeBytes(const std::string& path, std::string_view bytes)
 {

@@ -16,34 +16,14 @@
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
 #include "export/RowsTsv.h"
+#include "tests/support/TempDir.h"
 
 namespace tarvelin {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder per test, removed afterwards.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tarvelin-writer-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(m_path); }
-    const fs::path& path() const { return m_path; }
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> out;
-        for (const auto& entry : fs::directory_iterator(m_path)) {
-            out.push_back(entry.path().filename().string());
-        }
-        return out;
-    }
-
-private:
-    fs::path m_path;
-};
+using TempFolder = testsupport::TempDir;
 
 std::string readFile(const fs::path& path)
 {

@@ -19,6 +19,7 @@
 #include "conversion/EdlNormalizer.h"
 #include "conversion/RtfText.h"
 #include "conversion/Text.h"
+#include "tests/support/TempDir.h"
 
 namespace tarvelin {
 namespace {
@@ -27,34 +28,7 @@ namespace fs = std::filesystem;
 
 using Lines = std::vector<std::u16string>;
 
-// A fresh directory for one test, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tarvelin-loader-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::permissions(m_path, fs::perms::owner_all, ignored);
-        fs::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string write(const std::string& name, const std::string& bytes) const
-    {
-        const std::string path = (m_path / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+using testsupport::TempDir;
 
 std::u16string messageOf(const std::function<void()>& action)
 {
