@@ -24,7 +24,7 @@ const std::u16string_view kExtractionPattern = kPattern;
 void ExtractCueLines(std::u16string_view text, std::vector<std::u16string>& cueLines)
 {
     PatternMatcher matcher(kExtractionPattern);
-    bool found = matcher.Exec(text);
+    bool found = matcher.ExecInPlace(text);
     while (found) {
         std::u16string line = matcher.Match(3);
         line += kAfterRecordIn;

@@ -46,7 +46,7 @@ void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText,
     // were, and the empty texts then fail as numbers.
     std::u16string outFrames;
     std::u16string inFrames;
-    bool found = matcher.Exec(cueText);
+    bool found = matcher.ExecInPlace(cueText);
     while (found) {
         const std::u16string in = matcher.Match(1);
         const std::u16string out = matcher.Match(2);

@@ -32,12 +32,14 @@ bool isItem(const Node& node, Quantifier quantifier)
 
 #if defined(__SSE2__)
 // The vector scan for exactly kPairs literal pairs and no one-character literal. Returns the
-// first valid candidate, or npos with q moved to where the character-wise tail must go on.
-template <std::size_t kPairs, typename Valid>
+// first valid candidate, or npos with q moved to where the character-wise tail must go on; with
+// kStopAtNul also npos, and q == n, once a U+0000 comes before any valid candidate.
+template <std::size_t kPairs, bool kStopAtNul, typename Valid>
 std::size_t scanPairs(const char16_t* data, std::size_t& q, std::size_t n,
                       const std::uint16_t (*firsts)[8], const std::uint16_t (*seconds)[8],
                       const Valid& valid)
 {
+    const __m128i zero = _mm_setzero_si128();
     __m128i first[kPairs];
     __m128i second[kPairs];
     for (std::size_t i = 0; i < kPairs; ++i) {
@@ -53,6 +55,20 @@ std::size_t scanPairs(const char16_t* data, std::size_t& q, std::size_t n,
                                                   _mm_cmpeq_epi16(next, second[i])));
         }
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if constexpr (kStopAtNul) {
+            const auto nul = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)));
+            if (nul != 0) {
+                // Only candidates before the U+0000 count.
+                mask &= (1U << __builtin_ctz(nul)) - 1;
+                while (mask != 0) {
+                    const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
+                    if (valid(q + bit / 2)) return q + bit / 2;
+                    mask &= ~(3U << bit);
+                }
+                q = n;
+                return std::u16string_view::npos;
+            }
+        }
         while (mask != 0) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
             if (valid(q + bit / 2)) return q + bit / 2;
@@ -60,6 +76,36 @@ std::size_t scanPairs(const char16_t* data, std::size_t& q, std::size_t n,
         }
     }
     return std::u16string_view::npos;
+}
+
+// scanPairs for the pattern's pair count, when a dedicated loop exists for it.
+template <typename Valid>
+bool scanPairsFor(std::size_t pairCount, bool stopAtNul, const char16_t* data, std::size_t& q,
+                  std::size_t n, const std::uint16_t (*firsts)[8],
+                  const std::uint16_t (*seconds)[8], const Valid& valid, std::size_t& found)
+{
+    switch (pairCount * 2 + (stopAtNul ? 1 : 0)) {
+        case 8:
+            found = scanPairs<4, false>(data, q, n, firsts, seconds, valid);
+            return true;
+        case 9:
+            found = scanPairs<4, true>(data, q, n, firsts, seconds, valid);
+            return true;
+        case 10:
+            found = scanPairs<5, false>(data, q, n, firsts, seconds, valid);
+            return true;
+        case 11:
+            found = scanPairs<5, true>(data, q, n, firsts, seconds, valid);
+            return true;
+        case 12:
+            found = scanPairs<6, false>(data, q, n, firsts, seconds, valid);
+            return true;
+        case 13:
+            found = scanPairs<6, true>(data, q, n, firsts, seconds, valid);
+            return true;
+        default:
+            return false;
+    }
 }
 #endif
 
@@ -130,6 +176,11 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
         if (literal.empty()) return nullptr;
         path->m_literals.push_back(std::move(literal));
     }
+
+    path->m_endsAtNul = !run.contains(u'\0');
+    for (const CharSet& set : path->m_prefix) path->m_endsAtNul &= !set.contains(u'\0');
+    for (const std::u16string& literal : path->m_literals)
+        path->m_endsAtNul &= literal.find(u'\0') == std::u16string::npos;
 
     for (const CharSet& set : path->m_prefix) {
         if (set.ranges().size() != 1) break;
@@ -286,22 +337,12 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     // The common counts get a loop that keeps every literal vector in a register.
     if (singleCount == 0) {
         std::size_t found = std::u16string_view::npos;
-        bool scanned = true;
-        switch (pairCount) {
-            case 4:
-                found = scanPairs<4>(data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            case 5:
-                found = scanPairs<5>(data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            case 6:
-                found = scanPairs<6>(data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            default:
-                scanned = false;
-        }
-        if (scanned && found != std::u16string_view::npos) return found;
+        if (scanPairsFor(pairCount, m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid,
+                         found) &&
+            found != std::u16string_view::npos)
+            return found;
     }
+    const __m128i zero = _mm_setzero_si128();
     const bool vectors = pairCount <= kMaxVectors && singleCount <= kMaxVectors;
     while (vectors && q + 9 <= n) {
         const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
@@ -319,15 +360,21 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
             hit = _mm_or_si128(hit, _mm_cmpeq_epi16(now, single));
         }
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        const auto nul = m_endsAtNul
+                             ? static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)))
+                             : 0U;
+        if (nul != 0) mask &= (1U << __builtin_ctz(nul)) - 1;
         while (mask != 0) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
             if (valid(q + bit / 2)) return q + bit / 2;
             mask &= ~(3U << bit);
         }
+        if (nul != 0) return std::u16string_view::npos;
         q += 8;
     }
 #endif
     for (; q < n; ++q) {
+        if (m_endsAtNul && subject[q] == u'\0') break;
         if (valid(q)) return q;
     }
     return std::u16string_view::npos;
@@ -342,16 +389,26 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
 
     // The first position's range is tested inline: most starts fail right there.
     const bool quickTest = !m_blockLow.empty();
+    // With m_endsAtNul no start can be a U+0000, so checking only failed starts finds it.
     std::size_t s = from;
     for (;; ++s) {
         if (s > n - length) return false;
-        if (quickTest && static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0])
+        if (quickTest && static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) {
+            if (m_endsAtNul && subject[s] == u'\0') return false;
             continue;
+        }
         if (prefixAt(subject, s)) break;
+        if (m_endsAtNul && subject[s] == u'\0') return false;
     }
 
     // Once the gap finds no end for this start, no later start can do better: give up.
     const std::size_t lo = s + length;
+    // The literal scan looks for U+0000 from lo + 2 on; the two positions before are checked here.
+    if (m_endsAtNul) {
+        for (std::size_t i = lo; i < lo + 2 && i < n; ++i) {
+            if (subject[i] == u'\0') return false;
+        }
+    }
     const std::size_t q = firstOccurrence(subject, lo + 2);
     if (q == std::u16string_view::npos) return false;
 
@@ -359,11 +416,13 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
     const std::size_t runEnd = this->runEnd(subject, q - 1);
 
     // No literal occurs in [gapEnd + 2, q): such an occurrence would have been found before q.
-    // So the last occurrence of each literal inside the run lies in [q, runEnd + 1].
+    // So the last occurrence of each literal inside the run lies in [q, runEnd + 1]. A run ended
+    // by the subject's U+0000 leaves no room for the "." after it.
+    const std::size_t end = m_endsAtNul && runEnd < n && subject[runEnd] == u'\0' ? runEnd : n;
     const std::size_t none = std::u16string_view::npos;
     std::size_t best = none;
     std::size_t bestEnd = 0;
-    for (std::size_t at = q; at <= runEnd + 1 && at < n; ++at) {
+    for (std::size_t at = q; at <= runEnd + 1 && at < end; ++at) {
         // Only an earlier alternative, or a later occurrence of the best one, changes the result.
         if (((m_firstBloom >> (subject[at] & 63)) & 1U) == 0) continue;
         const std::size_t limit = best == none ? m_literals.size() : best + 1;
@@ -376,10 +435,10 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
         }
     }
     if (best == none) return false;
-    const auto end = static_cast<std::ptrdiff_t>(bestEnd);
+    const auto matchEnd = static_cast<std::ptrdiff_t>(bestEnd);
     slots.assign(static_cast<std::size_t>(2 * (m_groupCount + 1)), -1);
     slots[0] = static_cast<std::ptrdiff_t>(s);
-    slots[1] = end;
+    slots[1] = matchEnd;
     for (const GroupSpan& group : m_prefixGroups) {
         slots[static_cast<std::size_t>(2 * group.group)] =
             static_cast<std::ptrdiff_t>(s + group.start);
@@ -387,7 +446,7 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
             static_cast<std::ptrdiff_t>(s + group.end);
     }
     slots[static_cast<std::size_t>(2 * m_altGroup)] = static_cast<std::ptrdiff_t>(gapEnd);
-    slots[static_cast<std::size_t>(2 * m_altGroup + 1)] = end;
+    slots[static_cast<std::size_t>(2 * m_altGroup + 1)] = matchEnd;
     return true;
 }
 

@@ -10,6 +10,9 @@
 //
 // detect() recognises the shape on the syntax tree; every other pattern stays with the general
 // MatcherEngine. The fast path keeps no state between searches and does not copy the subject.
+// When no character the pattern itself matches can be U+0000, the subject's first U+0000 is
+// found during the search (the scans look for it alongside their own work), so the caller need
+// not cut the text there beforehand: that saves a whole pass over a large text.
 #pragma once
 
 #include <cstddef>
@@ -30,9 +33,12 @@ public:
     static std::unique_ptr<FastPath> detect(const Syntax& syntax);
 
     // Searches subject from position from on (from <= subject.size()). On success fills slots
-    // (2 per group, -1 = unset) exactly as the backtracking search would.
+    // (2 per group, -1 = unset) exactly as the backtracking search would. With endsAtNul(), the
+    // subject ends at its first U+0000 whether or not the caller has cut it there, and from
+    // must not lie beyond that U+0000.
     bool search(std::u16string_view subject, std::size_t from,
                 std::vector<std::ptrdiff_t>& slots) const;
+    bool endsAtNul() const { return m_endsAtNul; }
 
 private:
     struct GroupSpan {
@@ -53,7 +59,8 @@ private:
     unsigned runMask(const char16_t* p) const;
 #endif
     bool literalAt(std::u16string_view subject, std::size_t q) const;
-    // The first q >= first with c[q-2] in C and some literal at q; npos when there is none.
+    // The first q >= first with c[q-2] in C and some literal at q; npos when there is none, or
+    // (with m_endsAtNul) when a U+0000 comes first.
     std::size_t firstOccurrence(std::u16string_view subject, std::size_t first) const;
 
     std::vector<CharSet> m_prefix;  // one set per position of P
@@ -82,6 +89,7 @@ private:
     std::vector<char16_t> m_singles;     // literals of one character
     int m_altGroup = 0;
     int m_groupCount = 0;
+    bool m_endsAtNul = false;  // no prefix set, C nor literal accepts U+0000
 };
 
 }  // namespace tarvelin::pattern

@@ -39,6 +39,27 @@ void copySubject(std::u16string_view text, std::u16string& subject)
     subject.resize(i);
 }
 
+// The length of text up to its first U+0000 (all of it when there is none).
+std::size_t lengthBeforeNul(std::u16string_view text)
+{
+    const char16_t* from = text.data();
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 32 <= text.size(); i += 32) {
+        const auto* p = reinterpret_cast<const __m128i*>(from + i);
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(_mm_loadu_si128(p), zero),
+                                      _mm_cmpeq_epi16(_mm_loadu_si128(p + 1), zero)),
+                         _mm_or_si128(_mm_cmpeq_epi16(_mm_loadu_si128(p + 2), zero),
+                                      _mm_cmpeq_epi16(_mm_loadu_si128(p + 3), zero)));
+        if (_mm_movemask_epi8(any) != 0) break;
+    }
+#endif
+    while (i < text.size() && from[i] != u'\0') ++i;
+    return i;
+}
+
 }  // namespace
 
 struct PatternMatcher::Impl {
@@ -53,7 +74,8 @@ struct PatternMatcher::Impl {
     pattern::Program program;
     pattern::MatcherEngine engine;
     std::unique_ptr<pattern::FastPath> fastPath;  // null unless the pattern has its shape
-    std::u16string subject;
+    std::u16string copy;          // the subject when Exec was given it
+    std::u16string_view subject;  // the text searched: copy, or the caller's text
     std::vector<std::ptrdiff_t> slots;
     bool matched = false;
 
@@ -83,7 +105,18 @@ PatternMatcher& PatternMatcher::operator=(PatternMatcher&&) noexcept = default;
 
 bool PatternMatcher::Exec(std::u16string_view text)
 {
-    copySubject(text, m_impl->subject);
+    copySubject(text, m_impl->copy);
+    m_impl->subject = m_impl->copy;
+    m_impl->prepare();
+    return m_impl->search(0);
+}
+
+bool PatternMatcher::ExecInPlace(std::u16string_view text)
+{
+    m_impl->copy.clear();
+    // The fast path finds the U+0000 during its own scans; the engine needs the end up front.
+    const bool searchFindsNul = m_impl->fastPath && m_impl->fastPath->endsAtNul();
+    m_impl->subject = searchFindsNul ? text : text.substr(0, lengthBeforeNul(text));
     m_impl->prepare();
     return m_impl->search(0);
 }
@@ -99,8 +132,8 @@ std::u16string PatternMatcher::Match(int n) const
 {
     const auto [start, end] = GroupSpan(n);
     if (start < 0) return {};
-    return m_impl->subject.substr(static_cast<std::size_t>(start),
-                                  static_cast<std::size_t>(end - start));
+    return std::u16string(m_impl->subject.substr(static_cast<std::size_t>(start),
+                                                 static_cast<std::size_t>(end - start)));
 }
 
 std::pair<std::ptrdiff_t, std::ptrdiff_t> PatternMatcher::GroupSpan(int n) const

@@ -43,6 +43,10 @@ public:
 
     // Copies the text as the new subject (up to its first U+0000) and searches from its start.
     bool Exec(std::u16string_view text);
+    // The same search without the copy: the matcher reads text where it lies, so the caller
+    // keeps it alive and unchanged for as long as it uses this subject's results (ExecNext,
+    // Match, GroupSpan). Saves a pass over a large text.
+    bool ExecInPlace(std::u16string_view text);
     // Searches the same subject from the end of the last match (one further after an empty
     // match). Only valid after an Exec or ExecNext that returned true.
     bool ExecNext();

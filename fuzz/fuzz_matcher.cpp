@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::ptrdiff_t> slots;
     std::size_t from = 0;
     int match = 0;
-    bool found = matcher->Exec(subject);
+    // Both ways of giving the subject, chosen by the input's last byte.
+    const bool inPlace = (data[size - 1] & 1U) != 0;
+    bool found = inPlace ? matcher->ExecInPlace(subject) : matcher->Exec(subject);
     while (true) {
         const bool expected =
             from <= cut.size() && tarvelin::testsupport::referenceSearch(program, cut, from, slots);

@@ -4,6 +4,7 @@
 #include <pcre2.h>
 
 #include <memory>
+#include <stdexcept>
 
 #include "conversion/PatternMatcher.h"
 #include "conversion/PatternProgram.h"
@@ -17,15 +18,31 @@ MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view
     return patternMatcherMatches(matcher, subject);
 }
 
-MatchList patternMatcherMatches(PatternMatcher& matcher, std::u16string_view subject)
+namespace {
+
+MatchList walk(PatternMatcher& matcher, std::u16string_view subject, bool inPlace)
 {
     MatchList matches;
-    for (bool found = matcher.Exec(subject); found; found = matcher.ExecNext()) {
+    for (bool found = inPlace ? matcher.ExecInPlace(subject) : matcher.Exec(subject); found;
+         found = matcher.ExecNext()) {
         std::vector<Span> groups;
         for (int n = 0; n <= matcher.GroupCount(); ++n) groups.push_back(matcher.GroupSpan(n));
         matches.push_back(std::move(groups));
     }
     return matches;
+}
+
+}  // namespace
+
+MatchList patternMatcherMatches(PatternMatcher& matcher, std::u16string_view subject)
+{
+    MatchList copied = walk(matcher, subject, false);
+    const MatchList inPlace = walk(matcher, subject, true);
+    if (inPlace != copied) {
+        throw std::logic_error("Exec and ExecInPlace disagree: " + describe(copied) + " vs " +
+                               describe(inPlace));
+    }
+    return copied;
 }
 
 MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subject)
@@ -52,9 +69,11 @@ MatchList referenceMatches(const pattern::Program& program, std::u16string_view 
     return matches;
 }
 
-bool pcre2Matches(std::u16string_view pattern, std::u16string_view subject, MatchList& matches)
+bool pcre2Matches(std::u16string_view pattern, std::u16string_view subject, MatchList& matches,
+                  bool* gaveUp)
 {
     matches.clear();
+    if (gaveUp) *gaveUp = false;
     subject = subject.substr(0, subject.find(u'\0'));
     int error = 0;
     PCRE2_SIZE errorOffset = 0;
@@ -73,6 +92,10 @@ bool pcre2Matches(std::u16string_view pattern, std::u16string_view subject, Matc
                                    subject.size(), start, 0, data.get(), nullptr);
         if (rc == PCRE2_ERROR_NOMATCH) break;
         if (rc < 0) {
+            if (gaveUp) {
+                *gaveUp = rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT ||
+                          rc == PCRE2_ERROR_HEAPLIMIT;
+            }
             matches.clear();
             return false;
         }

@@ -24,6 +24,8 @@ namespace tarvelin::testsupport {
 using Span = std::pair<std::ptrdiff_t, std::ptrdiff_t>;
 using MatchList = std::vector<std::vector<Span>>;
 
+// The walk is made twice, once with Exec and once with ExecInPlace; std::logic_error when the two
+// differ.
 MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view subject);
 // The same with a matcher built once for many subjects.
 MatchList patternMatcherMatches(PatternMatcher& matcher, std::u16string_view subject);
@@ -33,8 +35,10 @@ MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subj
 MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject);
 
 // PCRE2's matches; returns false (and leaves matches empty) if PCRE2 rejects the pattern or
-// gives up on a search.
-bool pcre2Matches(std::u16string_view pattern, std::u16string_view subject, MatchList& matches);
+// gives up on a search. gaveUp, when given, tells the second case: a backtracking-heavy pattern
+// ran into PCRE2's match, depth or heap limit.
+bool pcre2Matches(std::u16string_view pattern, std::u16string_view subject, MatchList& matches,
+                  bool* gaveUp = nullptr);
 
 // A readable form of a match list for failure messages.
 std::string describe(const MatchList& matches);

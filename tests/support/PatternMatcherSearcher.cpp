@@ -19,7 +19,7 @@ std::size_t PatternMatcherSearcher::forEachMatch(std::u16string_view subject,
                                                  const MatchCallback& onMatch)
 {
     std::size_t matches = 0;
-    for (bool found = m_impl->matcher.Exec(subject); found; found = m_impl->matcher.ExecNext()) {
+    for (bool found = m_impl->matcher.ExecInPlace(subject); found; found = m_impl->matcher.ExecNext()) {
         GroupSpans spans;
         // Groups past the pattern's own are always unset.
         spans.spans.fill({-1, -1});

@@ -179,19 +179,46 @@ TEST(PatternMatcherFastPathTest, LargeSubjectEndsAtItsFirstNul)
     std::u16string half;
     for (int i = 0; i < 60000; ++i) half += line;
     ASSERT_GT(half.size(), std::size_t{1} << 21);
-    // Odd lengths before the U+0000 and an unaligned start exercise every copy loop's edge.
+    // Odd lengths before the U+0000 and an unaligned start exercise every scan loop's edge.
     const std::u16string text = u"x" + half + u"A" + std::u16string(1, u'\0') + half;
-    PatternMatcher matcher(testsupport::kCueLinePatternText);
-    int matches = 0;
-    std::ptrdiff_t lastEnd = -1;
-    for (bool found = matcher.Exec(std::u16string_view(text).substr(1)); found;
-         found = matcher.ExecNext()) {
-        ++matches;
-        lastEnd = matcher.GroupSpan(0).second;
+    const std::u16string_view subject = std::u16string_view(text).substr(1);
+    for (const bool inPlace : {false, true}) {
+        PatternMatcher matcher(testsupport::kCueLinePatternText);
+        int matches = 0;
+        std::ptrdiff_t lastEnd = -1;
+        for (bool found = inPlace ? matcher.ExecInPlace(subject) : matcher.Exec(subject); found;
+             found = matcher.ExecNext()) {
+            ++matches;
+            lastEnd = matcher.GroupSpan(0).second;
+        }
+        EXPECT_EQ(matches, 60000) << "in place: " << inPlace;
+        EXPECT_EQ(lastEnd, static_cast<std::ptrdiff_t>(half.size() - 2)) << "in place: " << inPlace;
+        EXPECT_EQ(matcher.Match(3), u"");
     }
-    EXPECT_EQ(matches, 60000);
-    EXPECT_EQ(lastEnd, static_cast<std::ptrdiff_t>(half.size() - 2));
-    EXPECT_EQ(matcher.Match(3), u"");
+}
+
+// The search in place finds the U+0000 during its own scans: one placed at every position of two
+// matches (prefix, the two characters after it, gap, run, dot, literal, line end) must cut the
+// subject there exactly as a copy cut at the U+0000 would.
+TEST(PatternMatcherFastPathTest, NulAtEveryPositionEndsTheSubject)
+{
+    const std::u16string event = u"01:00:00:00 01:00:05:00 10:00:00:00 10:00:05:00";
+    const std::u16string cue = u"10:00:00:00      10:00:05:00";
+    const std::u16string_view patterns[] = {testsupport::kExtractionPatternText,
+                                            testsupport::kCueLinePatternText};
+    for (const std::u16string_view pattern : patterns) {
+        const std::u16string head = pattern == testsupport::kCueLinePatternText ? cue : event;
+        std::u16string clean = head;
+        clean.append(u"  X SONG.MP3\r\n").append(head).append(u"AB.WAV");
+        clean.append(40, u'A').append(u".AIFF");
+        PatternMatcher matcher(pattern);
+        const pattern::Program program = pattern::compilePattern(pattern);
+        for (std::size_t at = 0; at <= clean.size() && !HasFailure(); ++at) {
+            std::u16string subject = clean;
+            subject.insert(at, 1, u'\0');
+            expectAgreement(pattern, matcher, program, subject);
+        }
+    }
 }
 
 // A random pattern of the fast path's shape with the characters the subjects draw from.

@@ -28,12 +28,16 @@ TEST(PatternMatcherFuzzTest, MatcherReferenceAndPcre2Agree)
 {
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::duration<double>(budgetSeconds());
+    // A failure names its seed; TARVELIN_MATCHER_FUZZ_SEED repeats that run.
+    const char* seedText = std::getenv("TARVELIN_MATCHER_FUZZ_SEED");
     std::random_device device;
-    const unsigned seed = device();
+    const unsigned seed =
+        seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : device();
     std::mt19937 random(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
     long subjects = 0;
     long withMatches = 0;
+    long pcre2GaveUp = 0;
     while (std::chrono::steady_clock::now() < deadline && !HasFailure()) {
         const std::u16string pattern = testsupport::randomPattern(random);
         PatternMatcher matcher(pattern);
@@ -42,7 +46,14 @@ TEST(PatternMatcherFuzzTest, MatcherReferenceAndPcre2Agree)
             const std::u16string subject = s % 5 == 4 ? testsupport::randomEdlText(random, 3)
                                                       : testsupport::randomSubject(random, 40);
             testsupport::MatchList fromPcre2;
-            ASSERT_TRUE(testsupport::pcre2Matches(pattern, subject, fromPcre2)) << toUtf8(pattern);
+            bool gaveUp = false;
+            if (!testsupport::pcre2Matches(pattern, subject, fromPcre2, &gaveUp)) {
+                // A pattern like "(.+.+.)" is cubic for a backtracker: PCRE2 stops at its match
+                // limit, and the reference would take as long. Such pairs are left out.
+                ASSERT_TRUE(gaveUp) << "PCRE2 rejects " << toUtf8(pattern);
+                ++pcre2GaveUp;
+                continue;
+            }
             const std::string expected = testsupport::describe(fromPcre2);
             const auto context = "pattern: " + toUtf8(pattern) + "\nsubject: " + toUtf8(subject);
             EXPECT_EQ(testsupport::describe(testsupport::referenceMatches(program, subject)),
@@ -56,7 +67,8 @@ TEST(PatternMatcherFuzzTest, MatcherReferenceAndPcre2Agree)
         }
     }
     RecordProperty("subjects", std::to_string(subjects));
-    std::printf("compared %ld subjects, %ld with matches\n", subjects, withMatches);
+    std::printf("compared %ld subjects, %ld with matches; PCRE2 gave up on %ld more\n", subjects,
+                withMatches, pcre2GaveUp);
     EXPECT_GT(withMatches, 0);
 }
 
