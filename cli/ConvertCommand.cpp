@@ -3,6 +3,7 @@
 
 #include <array>
 #include <iostream>
+#include <utility>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
@@ -65,7 +66,7 @@ std::u16string cueLineTextOf(const std::string& path, bool& extractionFailed)
 {
     std::u16string workText = LoadEdlText(path);
     NormalizeEdlText(workText);
-    workText = ResplitCrLf(workText);
+    workText = ResplitCrLf(std::move(workText));
     std::vector<std::u16string> cueLines;
     try {
         ExtractCueLines(workText, cueLines);

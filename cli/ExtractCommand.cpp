@@ -2,6 +2,7 @@
 
 #include <array>
 #include <iostream>
+#include <utility>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
@@ -21,7 +22,7 @@ int RunExtract(const std::vector<std::string>& args)
     // exactly the subject the window searches.
     std::u16string workText = LoadEdlText(parsed.positional[0]);
     NormalizeEdlText(workText);
-    workText = ResplitCrLf(workText);
+    workText = ResplitCrLf(std::move(workText));
 
     std::vector<std::u16string> cueLines;
     int exitCode = 0;

@@ -1,5 +1,9 @@
 #include "conversion/EdlLoader.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 #include "conversion/ConversionError.h"
 #include "conversion/FileBytes.h"
 #include "conversion/RtfText.h"
@@ -15,11 +19,18 @@ namespace {
 // fit, and one that large is refused as well.
 constexpr std::size_t kMaxFileBytes = 4 * kTextCapacity;
 
+// Decodes through a small buffer and appends it: a text sized up front would be filled with
+// zeros first, one more pass over a large file's worth of fresh memory.
 std::u16string decodeWindows1252(std::string_view bytes)
 {
-    std::u16string text(bytes.size(), u'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        text[i] = Windows1252ToUnicode(static_cast<unsigned char>(bytes[i]));
+    std::u16string text;
+    text.reserve(bytes.size());
+    char16_t chunk[4096];
+    for (std::size_t at = 0; at < bytes.size(); at += std::size(chunk)) {
+        const std::size_t count = std::min(std::size(chunk), bytes.size() - at);
+        for (std::size_t i = 0; i < count; ++i)
+            chunk[i] = Windows1252ToUnicode(static_cast<unsigned char>(bytes[at + i]));
+        text.append(chunk, count);
     }
     return text;
 }
@@ -98,8 +109,13 @@ std::vector<std::u16string> splitLoaded(const std::u16string& text)
     return lines;
 }
 
-std::u16string joinLoaded(const std::u16string& text)
+std::u16string joinLoaded(std::u16string text)
 {
+    // The usual file already has CR LF everywhere: then only a missing final break is added.
+    if (hasOnlyCrLfBreaks(text)) {
+        if (!text.empty() && !text.ends_with(u"\r\n")) text += u"\r\n";
+        return text;
+    }
     std::u16string joined;
     joined.reserve(text.size() + text.size() / 16 + 2);
     forEachLine(text, [&](std::size_t begin, std::size_t end) {
@@ -138,9 +154,9 @@ std::vector<std::u16string> LoadEdlFile(const std::string& path)
 
 std::u16string DecodeEdlText(std::string_view bytes)
 {
-    const std::u16string characters = decodeCharacters(bytes);
+    std::u16string characters = decodeCharacters(bytes);
     checkCapacity(characters);
-    return joinLoaded(characters);
+    return joinLoaded(std::move(characters));
 }
 
 std::u16string LoadEdlText(const std::string& path)

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "conversion/Text.h"
+
 namespace tarvelin {
 
 namespace {
@@ -72,26 +74,30 @@ constexpr FirstCharacters firstCharacters(const Removal& removal)
 
 // One left-to-right pass: each occurrence is cut out and the search goes on right after it, so
 // characters brought together by a cut are not searched again in this pass. The kept stretches
-// are copied whole, so the pass is linear in the length of the text.
-void removeAll(const std::u16string& text, const Removal& removal, std::u16string& out)
+// move down whole within the text (only ever onto characters already read), so the pass is
+// linear and needs no second buffer; a text without an occurrence is not written at all.
+void removeAll(std::u16string& text, const Removal& removal)
 {
-    out.clear();
     const FirstCharacters first = firstCharacters(removal);
-    const char16_t* const data = text.data();
+    char16_t* const data = text.data();
     const std::size_t n = text.size();
-    std::size_t copied = 0;
+    std::size_t kept = 0;    // length of the result so far
+    std::size_t copied = 0;  // text before this has been moved into the result
     std::size_t i = 0;
     while (i < n) {
         const char16_t c = data[i];
         if ((c == first.a || c == first.b || c == first.c) && matchesAt(text, i, removal)) {
-            out.append(data + copied, i - copied);
+            if (kept != copied) std::char_traits<char16_t>::move(data + kept, data + copied, i - copied);
+            kept += i - copied;
             i += removal.text.size();
             copied = i;
         } else {
             ++i;
         }
     }
-    out.append(data + copied, n - copied);
+    if (kept == copied) return;
+    std::char_traits<char16_t>::move(data + kept, data + copied, n - copied);
+    text.resize(kept + (n - copied));
 }
 
 }  // namespace
@@ -132,8 +138,12 @@ std::vector<std::u16string> SplitLines(std::u16string_view text)
     return lines;
 }
 
-std::u16string ResplitCrLf(std::u16string_view text)
+std::u16string ResplitCrLf(std::u16string text)
 {
+    if (hasOnlyCrLfBreaks(text)) {
+        if (!text.empty() && !text.ends_with(u"\r\n")) text += u"\r\n";
+        return text;
+    }
     std::u16string out;
     out.reserve(text.size() + 2);
     std::size_t i = 0;
@@ -155,13 +165,7 @@ std::u16string ResplitCrLf(std::u16string_view text)
 
 void NormalizeEdlText(std::u16string& workText)
 {
-    // Two buffers take turns, so a long text costs one extra allocation, not one per pass.
-    std::u16string other;
-    other.reserve(workText.size());
-    for (const Removal& removal : kRemovals) {
-        removeAll(workText, removal, other);
-        workText.swap(other);
-    }
+    for (const Removal& removal : kRemovals) removeAll(workText, removal);
 }
 
 }  // namespace tarvelin

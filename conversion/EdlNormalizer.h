@@ -18,8 +18,10 @@ std::u16string JoinLinesCrLf(const std::vector<std::u16string>& lines);
 // Splits a text into lines at CR LF, a lone CR or a lone LF; a final break starts no line.
 std::vector<std::u16string> SplitLines(std::u16string_view text);
 
-// The same text as JoinLinesCrLf(SplitLines(text)), without building the lines.
-std::u16string ResplitCrLf(std::u16string_view text);
+// The same text as JoinLinesCrLf(SplitLines(text)), without building the lines. A text that has
+// only CR LF breaks is returned as it is (with a final CR LF added where it lacks one), so moving
+// a large text in costs no copy.
+std::u16string ResplitCrLf(std::u16string text);
 
 // Applies the eight removals, in order, to the scratch text in place.
 void NormalizeEdlText(std::u16string& workText);

@@ -116,4 +116,19 @@ std::u16string formatMessage(std::u16string_view pattern, std::u16string_view ar
     return out;
 }
 
+bool hasOnlyCrLfBreaks(std::u16string_view text)
+{
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t c = text[i];
+        if (c > u'\r') continue;
+        if (c == u'\n') return false;
+        if (c == u'\r') {
+            if (i + 1 == n || text[i + 1] != u'\n') return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
 }  // namespace tarvelin

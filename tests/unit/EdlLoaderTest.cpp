@@ -61,6 +61,8 @@ TEST(EdlLoaderTest, EveryLineBreakFormEndsOneLine)
         {"lf_lf_cr", "A\n\n\rB", {u"A", u"", u"B"}},
         {"crlf_then_lf_cr", "A\r\n\n\rB", {u"A", u"", u"B"}},
         {"blank_lines_keep_blanks", "  \r\nA ", {u"  ", u"A "}},
+        {"crlf_then_lone_cr_at_end", "A\r\nB\r", {u"A", u"B"}},
+        {"lone_lf_first", "\nA\r\n", {u"", u"A"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.tag);

@@ -150,6 +150,9 @@ TEST(EdlNormalizerTest, SplitLines)
         {"lf_cr_is_two_breaks", u"A\n\rB", {u"A", u"", u"B"}},
         {"empty_lines_kept", u"\r\n\r\nA", {u"", u"", u"A"}},
         {"only_final_break_dropped", u"A\r\n\r\n", {u"A", u""}},
+        {"crlf_then_lone_cr_at_end", u"A\r\nB\r", {u"A", u"B"}},
+        {"crlf_then_lone_lf", u"A\r\n\nB\r\n", {u"A", u"", u"B"}},
+        {"lone_lf_first", u"\nA\r\n", {u"", u"A"}},
     };
     for (const SplitRow& row : rows) {
         SCOPED_TRACE(row.tag);
