@@ -50,13 +50,14 @@ MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subj
     return referenceMatches(pattern::compilePattern(pattern), subject);
 }
 
-MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject)
+MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject,
+                           SearchBudget* budget)
 {
     subject = subject.substr(0, subject.find(u'\0'));
     MatchList matches;
     std::vector<std::ptrdiff_t> slots;
     std::size_t from = 0;
-    while (from <= subject.size() && referenceSearch(program, subject, from, slots)) {
+    while (from <= subject.size() && referenceSearch(program, subject, from, slots, budget)) {
         std::vector<Span> groups;
         for (int n = 0; n <= program.groupCount; ++n) {
             const std::ptrdiff_t start = slots[static_cast<std::size_t>(2 * n)];

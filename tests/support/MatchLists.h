@@ -21,6 +21,8 @@ struct Program;
 
 namespace tarvelin::testsupport {
 
+struct SearchBudget;
+
 using Span = std::pair<std::ptrdiff_t, std::ptrdiff_t>;
 using MatchList = std::vector<std::vector<Span>>;
 
@@ -30,9 +32,11 @@ MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view
 // The same with a matcher built once for many subjects.
 MatchList patternMatcherMatches(PatternMatcher& matcher, std::u16string_view subject);
 
-// The same walk with the reference backtracker (throws PatternError like the matcher).
+// The same walk with the reference backtracker (throws PatternError like the matcher). With a
+// budget that runs out, the list ends early and budget->exhausted is set.
 MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subject);
-MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject);
+MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject,
+                           SearchBudget* budget = nullptr);
 
 // PCRE2's matches; returns false (and leaves matches empty) if PCRE2 rejects the pattern or
 // gives up on a search. gaveUp, when given, tells the second case: a backtracking-heavy pattern

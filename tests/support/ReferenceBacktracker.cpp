@@ -15,7 +15,7 @@ struct Frame {
 };
 
 bool matchAt(const Program& program, std::u16string_view subject, std::ptrdiff_t start,
-             std::vector<std::ptrdiff_t>& slots, std::vector<Frame>& stack)
+             std::vector<std::ptrdiff_t>& slots, std::vector<Frame>& stack, SearchBudget* budget)
 {
     const auto size = static_cast<std::ptrdiff_t>(subject.size());
     stack.clear();
@@ -30,6 +30,13 @@ bool matchAt(const Program& program, std::u16string_view subject, std::ptrdiff_t
         int pc = frame.pcOrSlot;
         std::ptrdiff_t pos = frame.value;
         for (bool alive = true; alive;) {
+            if (budget) {
+                if (budget->steps == 0) {
+                    budget->exhausted = true;
+                    return false;
+                }
+                --budget->steps;
+            }
             const Instruction& in = program.instructions[pc];
             switch (in.op) {
                 case Op::kTest:
@@ -60,13 +67,14 @@ bool matchAt(const Program& program, std::u16string_view subject, std::ptrdiff_t
 }  // namespace
 
 bool referenceSearch(const Program& program, std::u16string_view subject, std::size_t from,
-                     std::vector<std::ptrdiff_t>& slots)
+                     std::vector<std::ptrdiff_t>& slots, SearchBudget* budget)
 {
     std::vector<Frame> stack;
     for (std::size_t start = from; start <= subject.size(); ++start) {
         slots.assign(program.slotCount(), -1);
-        if (matchAt(program, subject, static_cast<std::ptrdiff_t>(start), slots, stack))
+        if (matchAt(program, subject, static_cast<std::ptrdiff_t>(start), slots, stack, budget))
             return true;
+        if (budget && budget->exhausted) break;
     }
     slots.assign(program.slotCount(), -1);
     return false;

@@ -16,8 +16,16 @@
 
 namespace tarvelin::testsupport {
 
+// A bound on the work of searches: with a pattern of several repetitions the backtracking takes
+// time that grows with a power of the subject's length, which random tests must be able to stop.
+struct SearchBudget {
+    std::size_t steps = 0;   // instructions still allowed
+    bool exhausted = false;  // set when a search stopped because none were left
+};
+
 // Searches subject from position from on. On success fills slots (2 per group, -1 = unset).
+// With a budget, a search that runs out of steps returns false and sets budget->exhausted.
 bool referenceSearch(const pattern::Program& program, std::u16string_view subject, std::size_t from,
-                     std::vector<std::ptrdiff_t>& slots);
+                     std::vector<std::ptrdiff_t>& slots, SearchBudget* budget = nullptr);
 
 }  // namespace tarvelin::testsupport
