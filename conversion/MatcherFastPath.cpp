@@ -55,57 +55,33 @@ std::size_t scanPairs(const char16_t* data, std::size_t& q, std::size_t n,
                                                   _mm_cmpeq_epi16(next, second[i])));
         }
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        unsigned nul = 0;
         if constexpr (kStopAtNul) {
-            const auto nul = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)));
-            if (nul != 0) {
-                // Only candidates before the U+0000 count.
-                mask &= (1U << __builtin_ctz(nul)) - 1;
-                while (mask != 0) {
-                    const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
-                    if (valid(q + bit / 2)) return q + bit / 2;
-                    mask &= ~(3U << bit);
-                }
-                q = n;
-                return std::u16string_view::npos;
-            }
+            // Only candidates before the U+0000 count.
+            nul = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)));
+            if (nul != 0) mask &= (1U << __builtin_ctz(nul)) - 1;
         }
         while (mask != 0) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
             if (valid(q + bit / 2)) return q + bit / 2;
             mask &= ~(3U << bit);
         }
+        if (nul != 0) {
+            q = n;
+            return std::u16string_view::npos;
+        }
     }
     return std::u16string_view::npos;
 }
 
-// scanPairs for the pattern's pair count, when a dedicated loop exists for it.
-template <typename Valid>
-bool scanPairsFor(std::size_t pairCount, bool stopAtNul, const char16_t* data, std::size_t& q,
-                  std::size_t n, const std::uint16_t (*firsts)[8],
-                  const std::uint16_t (*seconds)[8], const Valid& valid, std::size_t& found)
+// The same, with the U+0000 test chosen at run time.
+template <std::size_t kPairs, typename Valid>
+std::size_t scanPairs(bool stopAtNul, const char16_t* data, std::size_t& q, std::size_t n,
+                      const std::uint16_t (*firsts)[8], const std::uint16_t (*seconds)[8],
+                      const Valid& valid)
 {
-    switch (pairCount * 2 + (stopAtNul ? 1 : 0)) {
-        case 8:
-            found = scanPairs<4, false>(data, q, n, firsts, seconds, valid);
-            return true;
-        case 9:
-            found = scanPairs<4, true>(data, q, n, firsts, seconds, valid);
-            return true;
-        case 10:
-            found = scanPairs<5, false>(data, q, n, firsts, seconds, valid);
-            return true;
-        case 11:
-            found = scanPairs<5, true>(data, q, n, firsts, seconds, valid);
-            return true;
-        case 12:
-            found = scanPairs<6, false>(data, q, n, firsts, seconds, valid);
-            return true;
-        case 13:
-            found = scanPairs<6, true>(data, q, n, firsts, seconds, valid);
-            return true;
-        default:
-            return false;
-    }
+    return stopAtNul ? scanPairs<kPairs, true>(data, q, n, firsts, seconds, valid)
+                     : scanPairs<kPairs, false>(data, q, n, firsts, seconds, valid);
 }
 #endif
 
@@ -337,10 +313,21 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     // The common counts get a loop that keeps every literal vector in a register.
     if (singleCount == 0) {
         std::size_t found = std::u16string_view::npos;
-        if (scanPairsFor(pairCount, m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid,
-                         found) &&
-            found != std::u16string_view::npos)
-            return found;
+        bool scanned = true;
+        switch (pairCount) {
+            case 4:
+                found = scanPairs<4>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
+                break;
+            case 5:
+                found = scanPairs<5>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
+                break;
+            case 6:
+                found = scanPairs<6>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
+                break;
+            default:
+                scanned = false;
+        }
+        if (scanned && found != std::u16string_view::npos) return found;
     }
     const __m128i zero = _mm_setzero_si128();
     const bool vectors = pairCount <= kMaxVectors && singleCount <= kMaxVectors;
