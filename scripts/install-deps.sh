@@ -1,20 +1,30 @@
 #!/usr/bin/env bash
-# Installs every Debian package Tarvelin needs to build, run and test.
+# Installs the Debian packages Tarvelin needs, by group; without arguments only "build".
+#   build    compile and run the program and tarvelin-cli
+#   test     unit, widget and CLI tests, benchmarks, sanitizers, fuzzing
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 
-packages=(
-  # build
-  build-essential cmake ninja-build pkg-config git
-  # program
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6 qt6-translations-l10n
-  libcurl4-openssl-dev libxlsxwriter-dev
-  fonts-wine fonts-liberation2
-  # tests, benchmarks, fuzzing
-  libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
-  clang libclang-rt-14-dev llvm
-  xvfb xauth imagemagick python3 python3-openpyxl unzip
-)
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(build)
+
+packages=()
+for group in "${groups[@]}"; do
+  case "$group" in
+    build)
+      packages+=(build-essential cmake ninja-build pkg-config git
+                 qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libqt6svg6
+                 qt6-translations-l10n libcurl4-openssl-dev libxlsxwriter-dev
+                 fonts-wine fonts-liberation2) ;;
+    test)
+      packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
+                 clang libclang-rt-14-dev llvm
+                 xvfb xauth imagemagick python3 python3-openpyxl unzip) ;;
+    *)
+      echo "install-deps.sh: unknown group '$group'" >&2
+      exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 # instead: the cue lines, then the cue list as a text table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh build
 cmake --preset release
 cmake --build --preset release
 
