@@ -9,7 +9,6 @@
 #include "cli/Commands.h"
 #include "cli/CueInput.h"
 #include "cli/RowsOutput.h"
-#include "export/AtomicFile.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
 #include "export/RowsTsv.h"
@@ -31,11 +30,7 @@ void writeRows(OutputFormat format, const std::optional<std::string>& output,
 {
     switch (format) {
         case OutputFormat::Tsv:
-            if (output) {
-                WriteFileAtomically(*output, FormatRowsTsv(result.rows));
-            } else {
-                std::cout << FormatRowsTsv(result.rows);
-            }
+            WriteOutput(output, FormatRowsTsv(result.rows));
             break;
         case OutputFormat::Text:
             if (output) {

@@ -11,7 +11,6 @@
 #include "conversion/ConversionError.h"
 #include "conversion/Text.h"
 #include "conversion/Timecode.h"
-#include "export/AtomicFile.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
 #include "export/MusicReportText.h"
@@ -52,11 +51,7 @@ void writeReport(OutputFormat format, const std::optional<std::string>& output,
 {
     switch (format) {
         case OutputFormat::Tsv:
-            if (output) {
-                WriteFileAtomically(*output, FormatMusicReportTsv(*outcome.report));
-            } else {
-                std::cout << FormatMusicReportTsv(*outcome.report);
-            }
+            WriteOutput(output, FormatMusicReportTsv(*outcome.report));
             break;
         case OutputFormat::Text:
             if (output) {

@@ -5,6 +5,7 @@
 
 #include "conversion/ConversionError.h"
 #include "conversion/Text.h"
+#include "export/AtomicFile.h"
 #include "export/RowsTsv.h"
 
 namespace tarvelin::cli {
@@ -67,6 +68,15 @@ MusicReportOutcome ReportOfRows(const RowsResult& result, const ParsedArgs& pars
         completed.pop_back();  // the failing row holds In and Out only
     }
     return TryBuildMusicReport(completed, rateOf(parsed), DecimalSeparatorFrom(parsed), gapSeconds);
+}
+
+void WriteOutput(const std::optional<std::string>& output, const std::string& bytes)
+{
+    if (output) {
+        WriteFileAtomically(*output, bytes);
+    } else {
+        std::cout << bytes;
+    }
 }
 
 void ReportFailure(const std::u16string& message)

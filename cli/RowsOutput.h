@@ -37,6 +37,9 @@ RowsResult ComputeRowsFromArgs(std::u16string_view cueText, const ParsedArgs& pa
 MusicReportOutcome ReportOfRows(const RowsResult& result, const ParsedArgs& parsed,
                                 double gapSeconds = kDefaultReportGapSeconds);
 
+// Writes bytes to the --output file (replacing it atomically) or else to standard output.
+void WriteOutput(const std::optional<std::string>& output, const std::string& bytes);
+
 // Writes the message to standard error with the full stop the error box appends.
 void ReportFailure(const std::u16string& message);
 
