@@ -2,9 +2,9 @@
 // text, the number routines it is built from, and the music report of the completed rows.
 //
 // Input layout: the first byte chooses the display mode, the decimal separator and the report's
-// gap (bit 2: 0 s, else 1 s); the text
-// up to the first LF is the frame-rate text; the rest is the cue-line area. Bytes are taken as
-// Latin-1 characters so that ÄÖÜ and line breaks reach the pattern.
+// gap (bit 2: 0 s, else 1 s); the text up to the first LF is the frame-rate text; the rest is
+// the cue-line area. Bytes are taken as Latin-1 characters so that ÄÖÜ and line breaks reach
+// the pattern.
 //
 // Every run must end normally or with a ConversionError, and the rows must have the shape the
 // window shows: complete rows, then at most one failing row holding only In and Out. The report
