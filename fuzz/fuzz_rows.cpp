@@ -73,7 +73,7 @@ void checkReport(const std::vector<tarvelin::CueRow>& rows, std::u16string_view 
     for (std::size_t i = 0; i < report.uses.size(); ++i) {
         const tarvelin::ReportUse& use = report.uses[i];
         if (use.number != static_cast<int>(i) + 1 || use.seconds < 1 ||
-            (i > 0 && use.inSeconds < report.uses[i - 1].inSeconds)) {
+            (i > 0 && use.inSeconds < report.uses[i - 1].inSeconds - 1e-6)) {
             std::abort();
         }
         seconds += use.seconds;
