@@ -2,6 +2,7 @@
 # Installs the Debian packages Tarvelin needs, by group; without arguments only "build".
 #   build    compile and run the program and tarvelin-cli
 #   test     unit, widget and CLI tests, benchmarks, sanitizers, fuzzing
+#   package  the Debian package (scripts/package.sh) and its checks
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 
@@ -20,6 +21,9 @@ for group in "${groups[@]}"; do
       packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
                  clang libclang-rt-14-dev llvm
                  xvfb xauth imagemagick python3 python3-openpyxl unzip) ;;
+    package)
+      packages+=(dpkg-dev fakeroot file lintian man-db desktop-file-utils appstream
+                 shared-mime-info) ;;
     *)
       echo "install-deps.sh: unknown group '$group'" >&2
       exit 2 ;;
