@@ -5,7 +5,8 @@
 // and the list is saved as text or exported to a spreadsheet. The handlers only read the
 // controls, call the core and write the controls; every rule about EDLs and timecodes lives in
 // conversion/. The menu opens the help, terms and about windows. Creating the window runs the
-// single-instance guard (FormCreate) unless the window is only an offscreen picture.
+// single-instance guard (FormCreate) unless the window is only an offscreen picture. An EDL
+// named on the command line or dropped on the window is loaded as if chosen in "Öffnen EDL".
 //
 // Controls and their roles:
 //   Image4     the maker's logo; a click opens the maker's website
@@ -42,6 +43,7 @@
 #include <vector>
 
 #include "net/TickerDownload.h"
+#include "ui/CueLineEdit.h"
 #include "ui/FileDialog.h"
 
 class CueListModel;
@@ -51,7 +53,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class QPlainTextEdit;
+class QMimeData;
 class QPushButton;
 class QTableView;
 class TStatusBar;
@@ -87,7 +89,7 @@ public:
     tarvelin::ui::FileDialog SaveDialog1{tarvelin::ui::FileDialog::Mode::Save};
     QPushButton* Button5;
     std::vector<std::u16string> RichEdit1;
-    QPlainTextEdit* RichEdit2;
+    CueLineEdit* RichEdit2;
     QTableView* ListView1;
     CueListModel* ListView1Model;
     QLabel* Label4;
@@ -139,6 +141,15 @@ public:
     // Normalises the raw-text buffer in place.
     void stern(QObject* Sender);
 
+    // Loads the EDL fileName into the raw-text buffer and fills the cue-line area from it, as
+    // "Öffnen EDL" does with the file chosen in its dialog. A file that cannot be loaded throws
+    // the loader's failure and changes nothing.
+    void OpenEdl(const QString& fileName);
+
+    // Runs OpenEdl(fileName) once the event loop is back, reporting a failure in the error box:
+    // for the file named on the command line and for a dropped file.
+    void OpenEdlLater(const QString& fileName);
+
     // Normalises the buffer and rebuilds the cue-line area and Label10 from it (the part of
     // "Öffnen EDL" after the file is loaded).
     void FillCueLines();
@@ -150,6 +161,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A single local .edl file may be dropped on the window; every other drop is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Runs FormActivate on the window's first activation once no modal window is open.
     void changeEvent(QEvent* event) override;
 
@@ -157,6 +172,8 @@ private:
     void createControls();
     void createMenu();
     void connectHandlers();
+    void setAccessibleNames();
+    void loadEdlFile(const QString& fileName);
     void setCueLineText(const QString& text);
     QString suggestedOutputName(const QString& extension) const;
     static std::filesystem::path localPath(const QString& fileName);
@@ -168,6 +185,10 @@ private:
     bool m_shown = false;
     bool m_activated = false;
 };
+
+// The path of the one local .edl file in a drag's data, or empty when the data holds anything
+// else (no file, several files, another extension, a remote address).
+QString DroppedEdlFile(const QMimeData* data);
 
 extern TForm1* Form1;
 // Scratch text of the normalisation; holds the normalised text until the next one.
