@@ -163,6 +163,7 @@ private slots:
     void everyControlHasAnAccessibleName();
     void iconsOfMenuAndOkButtonsAreTwentyFourPixels();
     void focusFrameLeavesTheCaptionAlone();
+    void captionsFitTheirButtons();
 };
 
 void DesktopTest::tabLeavesTheFilledListBothWays()
@@ -503,6 +504,29 @@ void DesktopTest::focusFrameLeavesTheCaptionAlone()
         }
         QCOMPARE(changedInside, 0);
         QVERIFY(changedEdge > 0);  // the focus is visible
+    }
+}
+
+void DesktopTest::captionsFitTheirButtons()
+{
+    auto form = shownForm();
+    form->Button3->setEnabled(true);
+    form->Button4->setEnabled(true);
+    form->Button5->setEnabled(true);
+    for (QPushButton* button : {form->Button1, form->Button3, form->Button4, form->Button5}) {
+        // Also with the wider border of a focused button.
+        for (bool focused : {false, true}) {
+            if (focused) {
+                button->setFocus(Qt::TabFocusReason);
+                QTRY_VERIFY(button->hasFocus());
+            }
+            button->ensurePolished();
+            QVERIFY2(button->sizeHint().width() <= button->width(),
+                     qPrintable(QStringLiteral("%1 needs %2 of %3 pixels")
+                                    .arg(button->text())
+                                    .arg(button->sizeHint().width())
+                                    .arg(button->width())));
+        }
     }
 }
 
