@@ -445,7 +445,9 @@ QString DroppedEdlFile(const QMimeData* data)
     return path;
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event)
+namespace {
+
+void acceptEdlOnly(QDragMoveEvent* event)
 {
     if (!DroppedEdlFile(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
@@ -454,13 +456,16 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event)
     }
 }
 
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    acceptEdlOnly(event);
+}
+
 void TForm1::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (!DroppedEdlFile(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    } else {
-        event->ignore();
-    }
+    acceptEdlOnly(event);
 }
 
 void TForm1::dropEvent(QDropEvent* event)
