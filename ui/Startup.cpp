@@ -129,7 +129,8 @@ QString CommandLineEdlFile(const QStringList& arguments)
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("DATEI.edl"),
-                                 tarvelin::ui::texts::kCommandLineFile.toString());
+                                 tarvelin::ui::texts::kCommandLineFile.toString(),
+                                 QStringLiteral("[DATEI.edl]"));
     parser.process(arguments);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {

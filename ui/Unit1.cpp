@@ -556,7 +556,7 @@ void TForm1::Button5Click(QObject*)
 QString TForm1::suggestedOutputName(const QString& extension) const
 {
     if (m_edlFileName.isEmpty()) {
-        return QStringLiteral("Musikliste.") + extension;
+        return texts::kDefaultListName.toString() + QLatin1Char('.') + extension;
     }
     const QFileInfo edl(m_edlFileName);
     return edl.absoluteDir().filePath(edl.completeBaseName() + QLatin1Char('.') + extension);
