@@ -57,6 +57,9 @@ class QMimeData;
 class QPushButton;
 class QTableView;
 class TStatusBar;
+namespace tarvelin::net {
+class TInetCheckThread;
+}
 
 // Indexes of the icons in TForm1::ImageList1.
 enum ImageIndex {
@@ -201,3 +204,6 @@ extern int TickerPos;
 extern int TickerPanel;
 // The ticker's text when the maker's server does not answer: 70 blanks and a hint.
 QString TickerNotice();
+// Starts the probe's thread. When the system cannot create it, deletes the probe and shows the
+// error box over owner; false then.
+bool StartProbeThread(tarvelin::net::TInetCheckThread* probe, QWidget* owner);

@@ -81,14 +81,21 @@ void TForm1::FormActivate(QObject*)
     auto* probe = new TInetCheckThread(tarvelin::net::makerServer().url(u"/"));
     probe->setOnResult(
         this, [this](TInetCheckThread* sender, bool result) { InetCheckResult(sender, result); });
-    if (!probe->startProbe()) {
-        delete probe;
-        // The toolkit does not pass on the system's code; with default thread attributes the one
-        // reason thread creation fails is EAGAIN, a lack of resources or a process limit.
-        tarvelin::ui::MessageBox::show(
-            this, tarvelin::ui::texts::kThreadCreateFailed.toString().arg(qt_error_string(EAGAIN)),
-            tarvelin::ui::BoxIcon::Error);
+    StartProbeThread(probe, this);
+}
+
+bool StartProbeThread(TInetCheckThread* probe, QWidget* owner)
+{
+    if (probe->startProbe()) {
+        return true;
     }
+    delete probe;
+    // The toolkit does not pass on the system's code; with default thread attributes the one
+    // reason thread creation fails is EAGAIN, a lack of resources or a process limit.
+    tarvelin::ui::MessageBox::show(
+        owner, tarvelin::ui::texts::kThreadCreateFailed.toString().arg(qt_error_string(EAGAIN)),
+        tarvelin::ui::BoxIcon::Error);
+    return false;
 }
 
 void TForm1::InetCheckResult(QObject*, bool aResult)

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStyle>
@@ -23,6 +24,7 @@
 #include <memory>
 #include <vector>
 
+#include "net/CheckUnit.h"
 #include "ui/About.h"
 #include "ui/CueListModel.h"
 #include "ui/FileDialog.h"
@@ -164,6 +166,7 @@ private slots:
     void iconsOfMenuAndOkButtonsAreTwentyFourPixels();
     void focusFrameLeavesTheCaptionAlone();
     void captionsFitTheirButtons();
+    void probeThreadThatCannotStartShowsTheErrorBox();
 };
 
 void DesktopTest::tabLeavesTheFilledListBothWays()
@@ -528,6 +531,26 @@ void DesktopTest::captionsFitTheirButtons()
                                     .arg(button->width())));
         }
     }
+}
+
+void DesktopTest::probeThreadThatCannotStartShowsTheErrorBox()
+{
+    BoxRecorder boxes;
+    auto form = shownForm();
+    auto* probe = new tarvelin::net::TInetCheckThread(QStringLiteral("http://127.0.0.1:1/"));
+    QPointer<tarvelin::net::TInetCheckThread> alive(probe);
+    probe->setOnResult(form.get(), [](tarvelin::net::TInetCheckThread*, bool) {});
+    // A stack below the system's minimum makes the thread's creation fail.
+    probe->setStackSize(1);
+    QVERIFY(!StartProbeThread(probe, form.get()));
+    QVERIFY(alive.isNull());
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
+    QCOMPARE(boxes.boxes[0].icon, tarvelin::ui::BoxIcon::Error);
+    QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Tarvelin"));
+    QVERIFY2(boxes.boxes[0].text.startsWith(QStringLiteral("Fehler beim Erzeugen des Thread: ")) &&
+                 boxes.boxes[0].text.size() > 33,
+             qPrintable(boxes.boxes[0].text));
+    QVERIFY(!form->Timer1.isActive());
 }
 
 int main(int argc, char** argv)
