@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QUrl>
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -12,20 +13,49 @@ namespace tarvelin::net {
 
 namespace {
 
-// Watches the header lines as they arrive: a new status line opens a block, an empty line
-// ends it.
+using Clock = std::chrono::steady_clock;
+
+// What the probe has seen of the answer so far.
+struct AnswerWatch {
+    std::chrono::milliseconds lineTimeout{};
+    bool connected = false;
+    bool headerBlockEnded = false;
+    Clock::time_point lastLine{};  // the connection, then each complete line
+};
+
+// Watches the header lines as they arrive (libcurl hands over one whole line per call): a new
+// status line opens a block, an empty line ends it, and every line restarts the line clock.
 size_t watchHeaderLine(char* data, size_t size, size_t count, void* user)
 {
     const size_t bytes = size * count;
-    auto* ended = static_cast<bool*>(user);
+    auto* watch = static_cast<AnswerWatch*>(user);
+    watch->lastLine = Clock::now();
     const std::string_view line(data, bytes);
     if (line == "\r\n" || line == "\n") {
-        *ended = true;
+        watch->headerBlockEnded = true;
     } else if (line.size() >= 5 &&
                QByteArrayView(line.data(), 5).compare("HTTP/", Qt::CaseInsensitive) == 0) {
-        *ended = false;
+        watch->headerBlockEnded = false;
     }
     return bytes;
+}
+
+// Called once the connection stands, right before the request is sent: the line clock starts.
+// The connection attempt has a bound of its own.
+int startLineClock(void* user, char*, char*, int, int)
+{
+    auto* watch = static_cast<AnswerWatch*>(user);
+    watch->connected = true;
+    watch->lastLine = Clock::now();
+    return CURL_PREREQFUNC_OK;
+}
+
+// Called by libcurl at least once a second, also while nothing arrives: ends the transfer when
+// the next line is overdue.
+int watchLineTime(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto* watch = static_cast<const AnswerWatch*>(user);
+    return watch->connected && Clock::now() - watch->lastLine > watch->lineTimeout ? 1 : 0;
 }
 
 size_t discardBody(char*, size_t size, size_t count, void*)
@@ -80,7 +110,8 @@ bool probeServer(CURL* curl, const QString& url, const ProbeLimits& limits)
     });
     if (!headers) return false;
 
-    bool headerBlockEnded = false;
+    AnswerWatch watch;
+    watch.lineTimeout = limits.lineTimeout;
     setCommonOptions(curl);
     curl_easy_setopt(curl, CURLOPT_URL, targetUrl.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
@@ -89,14 +120,17 @@ bool probeServer(CURL* curl, const QString& url, const ProbeLimits& limits)
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(limits.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.lineTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, watchHeaderLine);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &headerBlockEnded);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &watch);
+    curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, startLineClock);
+    curl_easy_setopt(curl, CURLOPT_PREREQDATA, &watch);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, watchLineTime);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &watch);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discardBody);
 
     const CURLcode code = curl_easy_perform(curl);
-    return isProbeReachable(code, headerBlockEnded);
+    return isProbeReachable(code, watch.headerBlockEnded);
 }
 
 TInetCheckThread::TInetCheckThread(const QString& aURL, ProbeLimits limits)
@@ -111,6 +145,14 @@ void TInetCheckThread::setOnResult(QObject* context, TResultNotify notify)
 {
     m_context = context;
     fNotify = std::move(notify);
+}
+
+bool TInetCheckThread::startProbe()
+{
+    start();
+    // A thread that started is running or, if it was quick, finished; one the system could not
+    // create is neither.
+    return isRunning() || isFinished();
 }
 
 void TInetCheckThread::run()

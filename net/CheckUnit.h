@@ -5,8 +5,8 @@
 // one HEAD request for "/" (HTTP/1.0), reads the status line and the header block, and hands the
 // outcome to the main thread through a blocking queued call; then it ends and deletes itself.
 // Any answer counts as reachable, whatever its status; every network error, a connection attempt
-// beyond its bound or a silence between lines counts as unreachable. The probe reports nothing to
-// the user and knows nothing of what the receiver does with the outcome.
+// beyond its bound or a line that does not arrive within its bound counts as unreachable. The probe
+// reports nothing to the user and knows nothing of what the receiver does with the outcome.
 #pragma once
 
 #include "net/CurlSupport.h"
@@ -21,9 +21,13 @@
 
 namespace tarvelin::net {
 
+// The probe's waits. The line bound holds for each line of the answer on its own: from the
+// established connection to the first line, and from each line to the next. A server that sends
+// its header lines slowly is still reachable as long as no single line takes longer; the answer
+// as a whole has no bound of its own (the probe runs on a worker thread and holds up nothing).
 struct ProbeLimits {
     std::chrono::milliseconds connectTimeout{10000};
-    std::chrono::seconds lineTimeout{90};  // longest silence while the answer is read
+    std::chrono::milliseconds lineTimeout{90000};
 };
 
 // The verdict on a finished HEAD request: reachable when the server answered, whatever it said.
@@ -55,6 +59,10 @@ public:
     void setOnResult(QObject* context, TResultNotify notify);
 
     const QString& url() const { return fURL; }
+
+    // Starts the thread. False when the system could not create it: then nothing runs, the
+    // object does not delete itself, and the caller still owns it.
+    bool startProbe();
 
 protected:
     void run() override;

@@ -3,78 +3,29 @@
 #include <QList>
 #include <QStringDecoder>
 
-#include <array>
-
 namespace tarvelin::net {
 
 namespace {
 
-// windows-1252 in 0x80..0x9F; the five unassigned codes keep their own value, as Windows does.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-char16_t latin9(unsigned char byte)
+bool startsWith(QByteArrayView bytes, QByteArrayView prefix)
 {
-    switch (byte) {
-        case 0xA4:
-            return 0x20AC;
-        case 0xA6:
-            return 0x0160;
-        case 0xA8:
-            return 0x0161;
-        case 0xB4:
-            return 0x017D;
-        case 0xB8:
-            return 0x017E;
-        case 0xBC:
-            return 0x0152;
-        case 0xBD:
-            return 0x0153;
-        case 0xBE:
-            return 0x0178;
-        default:
-            return byte;
+    return bytes.size() >= prefix.size() && bytes.first(prefix.size()) == prefix;
+}
+
+// UTF-16 and UTF-32 without a byte-order mark are big-endian (RFC 2781); with one, the mark
+// decides and is dropped.
+QByteArray withByteOrder(const QByteArray& charset, QByteArrayView bytes)
+{
+    if (charset == "utf-16") {
+        const bool marked = startsWith(bytes, "\xFE\xFF") || startsWith(bytes, "\xFF\xFE");
+        return marked ? charset : QByteArray("utf-16be");
     }
-}
-
-enum class Charset { ByteToChar, Utf8, Utf16Be, Utf16Le, Utf16, Windows1252, Latin9 };
-
-Charset charsetFromName(const QByteArray& name)
-{
-    if (name == "utf-8" || name == "utf8") return Charset::Utf8;
-    if (name == "utf-16be") return Charset::Utf16Be;
-    if (name == "utf-16le") return Charset::Utf16Le;
-    if (name == "utf-16") return Charset::Utf16;
-    if (name == "windows-1252" || name == "cp1252" || name == "x-cp1252")
-        return Charset::Windows1252;
-    if (name == "iso-8859-15" || name == "iso8859-15" || name == "iso_8859-15" ||
-        name == "latin-9" || name == "latin9") {
-        return Charset::Latin9;
+    if (charset == "utf-32") {
+        const bool marked = startsWith(bytes, QByteArrayView("\x00\x00\xFE\xFF", 4)) ||
+                            startsWith(bytes, QByteArrayView("\xFF\xFE\x00\x00", 4));
+        return marked ? charset : QByteArray("utf-32be");
     }
-    // ISO-8859-1, US-ASCII and every unknown name: one byte, one character of the same code.
-    return Charset::ByteToChar;
-}
-
-QString mapBytes(QByteArrayView bytes, char16_t (*map)(unsigned char))
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes) *out++ = QChar(map(static_cast<unsigned char>(byte)));
-    return text;
-}
-
-char16_t windows1252(unsigned char byte)
-{
-    return byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : byte;
-}
-
-QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
-{
-    QStringDecoder decoder(encoding);
-    return decoder.decode(bytes);
+    return charset;
 }
 
 }  // namespace
@@ -103,23 +54,17 @@ QByteArray charsetOf(QByteArrayView contentType)
 
 QString DecodeTickerBody(QByteArrayView contentType, QByteArrayView bytes)
 {
-    switch (charsetFromName(charsetOf(contentType))) {
-        case Charset::Utf8:
-            return decodeWith(QStringConverter::Utf8, bytes);
-        case Charset::Utf16Be:
-            return decodeWith(QStringConverter::Utf16BE, bytes);
-        case Charset::Utf16Le:
-            return decodeWith(QStringConverter::Utf16LE, bytes);
-        case Charset::Utf16:
-            return decodeWith(QStringConverter::Utf16, bytes);
-        case Charset::Windows1252:
-            return mapBytes(bytes, windows1252);
-        case Charset::Latin9:
-            return mapBytes(bytes, latin9);
-        case Charset::ByteToChar:
-            break;
+    const QByteArray charset = charsetOf(contentType);
+    // No Content-Type, or one without a charset: ISO-8859-1, one byte to the character of the
+    // same code. The same holds for a charset the system does not know.
+    if (charset.isEmpty()) {
+        return QString::fromLatin1(bytes);
     }
-    return QString::fromLatin1(bytes);
+    QStringDecoder decoder(withByteOrder(charset, bytes).constData());
+    if (!decoder.isValid()) {
+        return QString::fromLatin1(bytes);
+    }
+    return decoder.decode(bytes);
 }
 
 }  // namespace tarvelin::net

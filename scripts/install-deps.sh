@@ -3,6 +3,7 @@
 #   build    compile and run the program and tarvelin-cli
 #   test     unit, widget and CLI tests (LibreOffice reads the workbook back), benchmarks,
 #            sanitizers, fuzzing
+#   package  the Debian package (scripts/package.sh) and its checks
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 
@@ -22,6 +23,9 @@ for group in "${groups[@]}"; do
                  clang libclang-rt-14-dev llvm
                  xvfb xauth imagemagick python3 python3-openpyxl unzip
                  libreoffice-calc-nogui) ;;
+    package)
+      packages+=(dpkg-dev fakeroot file lintian man-db desktop-file-utils appstream
+                 shared-mime-info) ;;
     *)
       echo "install-deps.sh: unknown group '$group'" >&2
       exit 2 ;;

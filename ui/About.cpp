@@ -2,6 +2,7 @@
 
 #include "net/Maker.h"
 #include "ui/DialogSupport.h"
+#include "ui/Texts.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,6 +15,8 @@
 #include <QPushButton>
 
 #include <utility>
+
+namespace texts = tarvelin::ui::texts;
 
 TAboutBox* AboutBox = nullptr;
 
@@ -125,7 +128,7 @@ TAboutBox::TAboutBox(QWidget* parent)
                           Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("Über Tarvelin"));
+    setWindowTitle(texts::kAboutCaption.toString());
     setWindowIcon(tarvelin::ui::programIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setFixedSize(kClientSize);
@@ -137,26 +140,25 @@ TAboutBox::TAboutBox(QWidget* parent)
     Panel1->setLineWidth(1);
     Panel1->setGeometry(8, 3, 441, 249);
 
-    CopyrightLabel = addCaption(Panel1, "CopyrightLabel", QStringLiteral("Copyright:"), 73);
+    CopyrightLabel = addCaption(Panel1, "CopyrightLabel", texts::kAboutRights.toString(), 73);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton = new QPushButton(texts::kOk.toString(), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(169, 258, 85, 30);
-    OKButton->setIcon(tarvelin::ui::checkIcon());
-    OKButton->setIconSize(QSize(20, 20));
+    tarvelin::ui::setCheckIcon(OKButton);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    Label3 = addCaption(Panel1, "Label3", QStringLiteral("Produktname:"), 24);
+    Label3 = addCaption(Panel1, "Label3", texts::kAboutProduct.toString(), 24);
     Label5 = addValue(Panel1, "Label5", QString::fromLatin1(tarvelin::maker::kProductName), 24);
-    Label4 = addCaption(Panel1, "Label4", QStringLiteral("Version:"), 48);
+    Label4 = addCaption(Panel1, "Label4", texts::kAboutVersion.toString(), 48);
     Label6 = addValue(Panel1, "Label6", QString::fromLatin1(tarvelin::maker::kFullVersion), 46);
-    Label7 = addCaption(Panel1, "Label7", QStringLiteral("Kontakt:"), 99);
+    Label7 = addCaption(Panel1, "Label7", texts::kAboutContact.toString(), 99);
     Label8 = setUpLabel(new ClickLabel(Panel1, [this] { Label8Click(Label8); }), "Label8",
                         QString::fromLatin1(tarvelin::maker::kContact), rowFont());
     Label8->move(kValueLeft, 99);
     makeLink(Label8);
-    Label1 = addValue(Panel1, "Label1", QStringLiteral("© 2026 Tarvelin"), 73,
+    Label1 = addValue(Panel1, "Label1", texts::kAboutRightsNotice.toString(), 73,
                       QFont(QStringLiteral("MS Sans Serif"), 10, QFont::Bold));
 
     sImage2 = new QLabel(Panel1);
@@ -164,6 +166,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     sImage2->setGeometry(17, 18, 105, 105);
     sImage2->setAlignment(Qt::AlignCenter);
     sImage2->setPixmap(iconWithReflection(sImage2->size()));
+    sImage2->setAccessibleName(texts::kAccessibleIcon.toString());
 
     sImage1 = new ClickLabel(Panel1, [this] { Label9Click(sImage1); });
     sImage1->setObjectName(QStringLiteral("sImage1"));
@@ -171,13 +174,15 @@ TAboutBox::TAboutBox(QWidget* parent)
     sImage1->setAlignment(Qt::AlignCenter);
     sImage1->setPixmap(
         tarvelin::ui::svgPixmapFitted(QStringLiteral(":/logo.svg"), sImage1->size()));
+    sImage1->setAccessibleName(texts::kAccessibleLogo.toString());
 
-    Label2 = addCaption(Panel1, "Label2", QStringLiteral("Website:"), 124);
+    Label2 = addCaption(Panel1, "Label2", texts::kAboutWebsite.toString(), 124);
 
     Label9 = setUpLabel(new ClickLabel(Panel1, [this] { Label9Click(Label9); }), "Label9",
                         QString::fromLatin1(tarvelin::maker::kHost), rowFont());
     Label9->move(kValueLeft, 124);
     makeLink(Label9);
+    tarvelin::ui::keepOnScreen(this);
 }
 
 void TAboutBox::Label8Click(QObject* /*Sender*/)

@@ -16,6 +16,8 @@ class QLabel;
 class QPushButton;
 
 class TAboutBox : public QDialog {
+    Q_OBJECT
+
 public:
     // Hands an address to the user's mail program or web browser; the result is not examined.
     using UrlOpener = std::function<void(const QUrl&)>;

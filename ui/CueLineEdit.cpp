@@ -6,6 +6,7 @@
 
 #include "conversion/EdlLoader.h"
 #include "ui/MessageBox.h"
+#include "ui/Texts.h"
 
 CueLineEdit::CueLineEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -23,8 +24,7 @@ qsizetype CueLineEdit::characterCount() const
 
 QString CueLineEdit::capacityMessage()
 {
-    return QStringLiteral("Der Text ist zu lang: die Titelliste fasst höchstens 16.777.215 "
-                          "Zeichen.");
+    return tarvelin::ui::texts::kCapacityExceeded.toString();
 }
 
 bool CueLineEdit::acceptsLength(qsizetype totalLength)
@@ -48,7 +48,8 @@ void CueLineEdit::keyPressEvent(QKeyEvent* event)
 
 bool CueLineEdit::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source->hasText();
+    // Files dropped here are for the window to open, not text to insert.
+    return source->hasText() && !source->hasUrls();
 }
 
 void CueLineEdit::insertFromMimeData(const QMimeData* source)

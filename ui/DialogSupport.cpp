@@ -1,10 +1,13 @@
 #include "ui/DialogSupport.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QTimer>
 #include <QWidget>
 
 namespace tarvelin::ui {
@@ -30,6 +33,31 @@ void centreIn(QWidget* window, const QRect& area)
     const QSize size = outerSize(window);
     window->move(area.center().x() - size.width() / 2, area.center().y() - size.height() / 2);
 }
+
+// Restores a watched window whenever it becomes minimised while it is shown.
+class OnScreenKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto* window = static_cast<QWidget*>(watched);
+            if (window->isVisible() && window->isMinimized()) {
+                // After the window manager has finished with the change it asked for.
+                QTimer::singleShot(0, window, [window] {
+                    if (!window->isVisible() || !window->isMinimized()) return;
+                    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+                    window->show();
+                    window->raise();
+                    window->activateWindow();
+                });
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 QRect availableArea(const QWidget* window)
 {
@@ -68,6 +96,17 @@ QIcon programIcon()
 QIcon checkIcon()
 {
     return QIcon(QStringLiteral(":/icons/check.svg"));
+}
+
+void setCheckIcon(QPushButton* button)
+{
+    button->setIcon(checkIcon());
+    button->setIconSize(kIconSize);
+}
+
+void keepOnScreen(QWidget* dialog)
+{
+    dialog->installEventFilter(new OnScreenKeeper(dialog));
 }
 
 void centreOverOwner(QWidget* dialog)

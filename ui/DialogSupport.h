@@ -1,7 +1,8 @@
 // Small helpers shared by the help, terms and about windows.
 //
 // They place a dialog before it appears (over the main window or on the desktop), render the
-// program's SVG pictures crisply at a given size, and give the OK buttons their check-mark icon.
+// program's SVG pictures crisply at a given size, give the OK buttons their check-mark icon, and
+// keep a modal dialog on screen when a window manager minimises it anyway.
 // They know nothing about any particular window; layouts stay in the windows themselves.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <QSize>
 #include <QString>
 
+class QPushButton;
 class QWidget;
 
 namespace tarvelin::ui {
@@ -27,6 +29,17 @@ QIcon programIcon();
 
 // The green check mark of the OK buttons.
 QIcon checkIcon();
+
+// The size of the icons on buttons and menu items: that of the main window's icon store.
+inline constexpr QSize kIconSize(24, 24);
+
+// Gives an OK button the check mark at the icon store's size.
+void setCheckIcon(QPushButton* button);
+
+// The dialogs offer no minimise button, but a window manager may minimise a window anyway; a
+// minimised modal dialog would leave the program with no window that takes input. This puts the
+// dialog back on screen and gives it the focus again whenever that happens.
+void keepOnScreen(QWidget* dialog);
 
 // Moves `dialog` so that it is centred over the window it belongs to: its parent's window if it
 // has one, otherwise the application's active window, otherwise the screen it is on.

@@ -2,6 +2,7 @@
 
 #include "ui/DialogSupport.h"
 #include "ui/MainWindowPicture.h"
+#include "ui/Texts.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -27,6 +28,7 @@ QLabel* addPicture(QWidget* content, const char* name, const QRect& geometry, co
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(geometry);
     label->setPixmap(tarvelin::ui::svgPixmap(svg, geometry.size()));
+    label->setAccessibleName(tarvelin::ui::texts::kAccessibleHelpPicture.toString());
     return label;
 }
 
@@ -55,7 +57,7 @@ TTForm2::TTForm2(QWidget* parent)
                           Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("TForm2"));
-    setWindowTitle(QStringLiteral("Hilfe"));
+    setWindowTitle(tarvelin::ui::texts::kHelpCaption.toString());
     setWindowIcon(tarvelin::ui::programIcon());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(kClientSize);
@@ -65,11 +67,10 @@ TTForm2::TTForm2(QWidget* parent)
     Panel2->setFrameShape(QFrame::NoFrame);
     Panel2->setGeometry(0, 518, 795, 34);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), Panel2);
+    OKBtn = new QPushButton(tarvelin::ui::texts::kOk.toString(), Panel2);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setGeometry(315, 2, 85, 30);
-    OKBtn->setIcon(tarvelin::ui::checkIcon());
-    OKBtn->setIconSize(QSize(20, 20));
+    tarvelin::ui::setCheckIcon(OKBtn);
     OKBtn->setDefault(true);
 
     PageControl1 = new QTabWidget(this);
@@ -90,7 +91,7 @@ TTForm2::TTForm2(QWidget* parent)
                         QStringLiteral(":/help/edl_options_options.svg"));
     JvScrollBox1 = addScrollBox(TabSheet, "JvScrollBox1", settings);
     JvScrollBox1->verticalScrollBar()->setSingleStep(kScrollStep);
-    PageControl1->addTab(TabSheet, QStringLiteral("EDL Settings"));
+    PageControl1->addTab(TabSheet, tarvelin::ui::texts::kHelpSettingsTab.toString());
 
     TabSheet1 = new QWidget;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
@@ -100,10 +101,12 @@ TTForm2::TTForm2(QWidget* parent)
     Image4->setObjectName(QStringLiteral("Image4"));
     Image4->setGeometry(24, 0, 715, 700);
     Image4->setAlignment(Qt::AlignCenter);
+    Image4->setAccessibleName(tarvelin::ui::texts::kAccessibleHelpPicture.toString());
     JvScrollBox2 = addScrollBox(TabSheet1, "JvScrollBox2", usage);
-    PageControl1->addTab(TabSheet1, QStringLiteral("Tarvelin"));
+    PageControl1->addTab(TabSheet1, tarvelin::ui::texts::kHelpUsageTab.toString());
 
     connect(OKBtn, &QPushButton::clicked, this, [this] { OKBtnClick(OKBtn); });
+    tarvelin::ui::keepOnScreen(this);
 }
 
 void TTForm2::OKBtnClick(QObject* /*Sender*/)

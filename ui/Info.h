@@ -20,6 +20,8 @@ class QTabWidget;
 class QWidget;
 
 class TTForm2 : public QDialog {
+    Q_OBJECT
+
 public:
     explicit TTForm2(QWidget* parent = nullptr);
 

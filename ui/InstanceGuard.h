@@ -18,7 +18,8 @@ public:
     virtual bool owned() const = 0;
 
     // Takes the lock named name without waiting. lockDir overrides the folder; when empty, the
-    // environment variable TARVELIN_LOCK_DIR does, else the user's runtime folder is used.
+    // environment variable TARVELIN_LOCK_DIR (a documented option of the program) does, else the
+    // user's runtime folder is used.
     // Never returns null; a lock that cannot be created is not owned.
     static std::unique_ptr<InstanceGuard> acquire(const QString& name, const QString& lockDir = {});
 

@@ -6,10 +6,13 @@
 #include <utility>
 
 #include "net/Maker.h"
+#include "ui/Texts.h"
 
 namespace tarvelin::ui {
 
 namespace {
+
+namespace texts = tarvelin::ui::texts;
 
 MessageBox::Handler& currentHandler()
 {
@@ -43,8 +46,8 @@ void showRealBox(QWidget* parent, const BoxRequest& request)
     QMessageBox box(toQtIcon(request.icon), request.caption, request.text, QMessageBox::NoButton,
                     parent);
     QPushButton* button = request.button == BoxButton::Close
-                              ? box.addButton(QStringLiteral("Schließen"), QMessageBox::RejectRole)
-                              : box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+                              ? box.addButton(texts::kClose.toString(), QMessageBox::RejectRole)
+                              : box.addButton(texts::kOk.toString(), QMessageBox::AcceptRole);
     box.setDefaultButton(button);
     box.setEscapeButton(button);
     box.exec();

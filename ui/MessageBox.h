@@ -1,9 +1,10 @@
 // MessageBox: the program's modal message boxes, with one seam for tests.
 //
 // Every box has the application title "Tarvelin" as its caption and one button. Widget tests
-// install a handler that records the box instead of blocking on it; the two-process tests set
-// the environment variable TARVELIN_MESSAGEBOX_STDERR, which prints the box's text to stderr
-// and accepts it at once. Nothing here decides which messages exist.
+// install a handler that records the box instead of blocking on it. The environment variable
+// TARVELIN_MESSAGEBOX_STDERR, a documented option of the program for scripted runs (the
+// two-process tests use it), prints the box's text to stderr and accepts it at once. Nothing
+// here decides which messages exist.
 #pragma once
 
 #include <QString>

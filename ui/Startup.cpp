@@ -1,15 +1,21 @@
 #include "ui/Startup.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMenu>
+#include <QProxyStyle>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <QUrl>
 
 #include "ui/About.h"
+#include "ui/DialogSupport.h"
 #include "ui/Info.h"
+#include "ui/Texts.h"
 #include "ui/Unit1.h"
 #include "ui/Unit4.h"
 
@@ -22,6 +28,21 @@ struct Theme {
 
 constexpr Theme kThemes[] = {
     {kThemeName, ":/themes/AquaLightSlate.qss"},
+};
+
+// The program's look over a base style: menu items carry their icons at the icon store's size.
+class ProgramStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
+    {
+        if (metric == PM_SmallIconSize && qobject_cast<const QMenu*>(widget) != nullptr) {
+            return tarvelin::ui::kIconSize.width();
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
 };
 
 constexpr const char* kFontFolder = "/usr/share/wine/fonts/";
@@ -48,7 +69,7 @@ bool ApplyTheme(const QString& name)
     }
     // The style sheet refines Fusion, which looks the same on every desktop.
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        QApplication::setStyle(fusion);
+        QApplication::setStyle(new ProgramStyle(fusion));
     }
     qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
     return true;
@@ -82,9 +103,11 @@ void LoadToolkitTranslations()
 void CreateProgramWindows()
 {
     Form1 = new TForm1();
-    Form4 = new TForm4();
-    TForm2 = new TTForm2();
-    AboutBox = new TAboutBox();
+    // The dialogs belong to the main window: the window manager keeps them above it and treats
+    // them as its dialogs, not as windows of their own.
+    Form4 = new TForm4(Form1);
+    TForm2 = new TTForm2(Form1);
+    AboutBox = new TAboutBox(Form1);
 }
 
 void DestroyProgramWindows()
@@ -97,4 +120,22 @@ void DestroyProgramWindows()
     Form4 = nullptr;
     delete Form1;
     Form1 = nullptr;
+}
+
+QString CommandLineEdlFile(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(tarvelin::ui::texts::kCommandLineDescription.toString());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("DATEI.edl"),
+                                 tarvelin::ui::texts::kCommandLineFile.toString(),
+                                 QStringLiteral("[DATEI.edl]"));
+    parser.process(arguments);
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        return {};
+    }
+    const QUrl url(files.constFirst());
+    return url.isLocalFile() ? url.toLocalFile() : files.constFirst();
 }

@@ -31,6 +31,11 @@ void CreateProgramWindows();
 // Destroys the four windows and clears their program-wide pointers.
 void DestroyProgramWindows();
 
+// The EDL file named on the command line (the desktop's "open with"), or empty. Handles --help
+// and --version by printing and ending the process, as command-line programs do. A file: URL
+// is taken as its local path.
+QString CommandLineEdlFile(const QStringList& arguments);
+
 // Registers the program's fonts. Returns the families that were added (missing files are
 // skipped; the toolkit then falls back to a similar face).
 QStringList LoadProgramFonts();

@@ -4,6 +4,7 @@
 
 #include "conversion/ConversionError.h"
 #include "ui/MessageBox.h"
+#include "ui/Texts.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ QString FailureMessage(std::exception_ptr failure)
     } catch (const std::exception& error) {
         return QString::fromUtf8(error.what());
     } catch (...) {
-        return QStringLiteral("Unbekannter Fehler");
+        return tarvelin::ui::texts::kUnknownFailure.toString();
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -14,12 +16,14 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 #include <QTableView>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <memory>
@@ -39,10 +43,12 @@
 #include "ui/MessageBox.h"
 #include "ui/StatusBar.h"
 #include "ui/TarvelinApplication.h"
+#include "ui/Texts.h"
 #include "ui/Unit4.h"
 
 using tarvelin::ui::BoxIcon;
 using tarvelin::ui::MessageBox;
+namespace texts = tarvelin::ui::texts;
 
 TForm1* Form1 = nullptr;
 std::u16string WorkText;
@@ -65,7 +71,7 @@ QFont tahoma(int pointSize, bool bold = false)
 
 QString titleCount(qsizetype count)
 {
-    return QStringLiteral("Anzahl Titel: %1").arg(count);
+    return texts::kTitleCount.toString().arg(count);
 }
 
 template <typename Widget>
@@ -81,20 +87,22 @@ Widget* place(Widget* widget, const char* name, int left, int top, int width, in
 TForm1::TForm1(QWidget* parent, InstanceCheck check) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral(" %1 v.%2")
-                       .arg(QLatin1String(tarvelin::maker::kProductName),
-                            QLatin1String(tarvelin::maker::kVersion)));
+    setWindowTitle(texts::kMainCaption.toString().arg(QLatin1String(tarvelin::maker::kProductName),
+                                                      QLatin1String(tarvelin::maker::kVersion)));
     setWindowIcon(QIcon(QStringLiteral(":/app_icon.svg")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
-    ImageList1 = {
-        QIcon(QStringLiteral(":/icons/open_folder.svg")), QIcon(QStringLiteral(":/icons/calculator.svg")),
-        QIcon(QStringLiteral(":/icons/text_page.svg")),   QIcon(QStringLiteral(":/icons/spreadsheet.svg")),
-        QIcon(QStringLiteral(":/icons/help.svg")),        QIcon(QStringLiteral(":/icons/notepad.svg")),
-        QIcon(QStringLiteral(":/icons/info.svg")),        QIcon(QStringLiteral(":/icons/cross.svg")),
-        QIcon(QStringLiteral(":/icons/check.svg"))};
+    ImageList1 = {QIcon(QStringLiteral(":/icons/open_folder.svg")),
+                  QIcon(QStringLiteral(":/icons/calculator.svg")),
+                  QIcon(QStringLiteral(":/icons/text_page.svg")),
+                  QIcon(QStringLiteral(":/icons/spreadsheet.svg")),
+                  QIcon(QStringLiteral(":/icons/help.svg")),
+                  QIcon(QStringLiteral(":/icons/notepad.svg")),
+                  QIcon(QStringLiteral(":/icons/info.svg")),
+                  QIcon(QStringLiteral(":/icons/cross.svg")),
+                  QIcon(QStringLiteral(":/icons/check.svg"))};
 
     createControls();
     createMenu();
@@ -102,12 +110,15 @@ TForm1::TForm1(QWidget* parent, InstanceCheck check) : QMainWindow(parent)
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(25);
+    // A coarse timer may drift by up to 5 % of its interval; the ticker moves one pixel a tick.
+    Timer1.setTimerType(Qt::PreciseTimer);
 
-    OpenDialog1.Filter = QStringLiteral("EDL  (*.edl)");
-    OpenDialog1.Title = QStringLiteral("Öffnen");
-    SaveDialog1.Filter = QStringLiteral("EDL-Text (*.txt)");
+    OpenDialog1.Filter = texts::kOpenFilter.toString();
+    OpenDialog1.Title = texts::kOpenTitle.toString();
+    SaveDialog1.Filter = texts::kSaveFilter.toString();
     SaveDialog1.DefaultExt = QStringLiteral("txt");
-    SaveDialog1.Title = QStringLiteral("Speichern unter");
+    SaveDialog1.Title = texts::kSaveTitle.toString();
+    setAcceptDrops(true);
 
     // The window takes the size of its menu bar and client area and keeps it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -149,6 +160,8 @@ void TForm1::createControls()
         control->setFont(tahoma(10, true));
         control->setIcon(ImageList1[icon]);
         control->setIconSize(QSize(24, 24));
+        // Enter presses a focused button, as Space does.
+        control->setAutoDefault(true);
         return control;
     };
 
@@ -157,27 +170,27 @@ void TForm1::createControls()
     Image4->setPixmap(QIcon(QStringLiteral(":/logo.svg")).pixmap(QSize(35, 35)));
     Image4->setCursor(Qt::PointingHandCursor);
     Label10 = label("Label10", titleCount(0), 348, 13, 10);
-    Label1 = label("Label1", QStringLiteral("Eingang EDL Datei"), 454, 10, 12);
-    Button1 = button("Button1", QStringLiteral("Öffnen EDL"), 591, 4, 117, kImageOpenFolder);
+    Label1 = label("Label1", texts::kInputEdl.toString(), 454, 10, 12);
+    Button1 = button("Button1", texts::kOpenEdl.toString(), 591, 4, 117, kImageOpenFolder);
 
-    auto* cueLines = new CueLineEdit(area);
-    RichEdit2 = place<QPlainTextEdit>(cueLines, "RichEdit2", 6, 39, 711, 250);
+    RichEdit2 = place(new CueLineEdit(area), "RichEdit2", 6, 39, 711, 250);
     RichEdit2->setFont(tahoma(8));
 
-    Label6 = label("Label6", QStringLiteral("Film:"), 8, 297, 12);
+    Label6 = label("Label6", texts::kFilm.toString(), 8, 297, 12);
     ComboBox1 = place(new QComboBox(area), "ComboBox1", 47, 297, 44, 21);
     ComboBox1->setEditable(true);
     ComboBox1->addItems({QStringLiteral("24"), QStringLiteral("25"), QStringLiteral("30")});
     ComboBox1->setCurrentIndex(1);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    Label4 = label("Label4", QStringLiteral("fps"), 98, 298, 12);
-    Label5 = label("Label5", QStringLiteral("Ohne frames"), 135, 298, 12);
-    CheckBox1 = place(new QCheckBox(QStringLiteral("00:00"), area), "CheckBox1", 238, 298, 105, 20);
+    Label4 = label("Label4", texts::kFps.toString(), 98, 298, 12);
+    Label5 = label("Label5", texts::kWithoutFrames.toString(), 135, 298, 12);
+    CheckBox1 = place(new QCheckBox(texts::kMinutesSeconds.toString(), area), "CheckBox1", 238, 298,
+                      105, 20);
     CheckBox1->setFont(tahoma(10));
     CheckBox1->setChecked(true);
     Label11 = label("Label11", titleCount(0), 348, 299, 10);
-    Label3 = label("Label3", QStringLiteral("Rechnen TC Code"), 455, 296, 12);
-    Button5 = button("Button5", QStringLiteral("Rechnen TC"), 591, 293, 117, kImageCalculator);
+    Label3 = label("Label3", texts::kComputeCode.toString(), 455, 296, 12);
+    Button5 = button("Button5", texts::kCompute.toString(), 591, 293, 117, kImageCalculator);
     Button5->setEnabled(false);
 
     ListView1Model = new CueListModel(this);
@@ -187,6 +200,8 @@ void TForm1::createControls()
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the next control; the arrow keys move inside it.
+    ListView1->setTabKeyNavigation(false);
     ListView1->setWordWrap(false);
     ListView1->setTextElideMode(Qt::ElideRight);
     ListView1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -200,15 +215,15 @@ void TForm1::createControls()
         ListView1->setColumnWidth(column, widths[column]);
     }
 
-    Label2 = label("Label2", QStringLiteral("Ausgang GEMA VB"), 199, 585, 12);
-    Button3 = button("Button3", QStringLiteral("Speichern als Text"), 355, 580, 155, kImageTextPage);
+    Label2 = label("Label2", texts::kOutputGema.toString(), 199, 585, 12);
+    Button3 = button("Button3", texts::kSaveAsText.toString(), 355, 580, 155, kImageTextPage);
     Button3->setEnabled(false);
-    Button4 = button("Button4", QStringLiteral("Nach Excel exportieren"), 514, 580, 194,
-                     kImageSpreadsheet);
+    Button4 = button("Button4", texts::kExportExcel.toString(), 514, 580, 194, kImageSpreadsheet);
     Button4->setEnabled(false);
 
     StatusBar1 = place(new TStatusBar(area), "StatusBar1", 0, 615, kClientWidth, 20);
-    StatusBar1->setPanelText(3, QStringLiteral("Version %1").arg(QLatin1String(tarvelin::maker::kVersion)));
+    StatusBar1->setPanelText(
+        3, texts::kStatusVersion.toString().arg(QLatin1String(tarvelin::maker::kVersion)));
 
     for (QWidget* passive : {static_cast<QWidget*>(StatusBar1), static_cast<QWidget*>(Image4)}) {
         passive->setFocusPolicy(Qt::NoFocus);
@@ -222,13 +237,26 @@ void TForm1::createControls()
     setTabOrder(Button3, Button4);
     RichEdit2->setTabChangesFocus(true);
     Button1->setFocus();
+    setAccessibleNames();
+}
+
+// Screen readers take a control's caption as its name; the controls without one get a name here.
+void TForm1::setAccessibleNames()
+{
+    Image4->setAccessibleName(texts::kAccessibleLogo.toString());
+    RichEdit2->setAccessibleName(texts::kAccessibleCueLines.toString());
+    ComboBox1->setAccessibleName(texts::kAccessibleFrameRate.toString());
+    // Its caption shows the format, not what it is for.
+    CheckBox1->setAccessibleName(texts::kAccessibleDisplayMode.toString());
+    ListView1->setAccessibleName(texts::kAccessibleCueList.toString());
+    StatusBar1->setAccessibleName(texts::kAccessibleStatusBar.toString());
 }
 
 void TForm1::createMenu()
 {
     MainMenu1 = menuBar();
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    M1 = MainMenu1->addMenu(QStringLiteral("Menü"));
+    M1 = MainMenu1->addMenu(texts::kMenu.toString());
     M1->setObjectName(QStringLiteral("M1"));
     auto item = [this](const char* name, const QString& caption, ImageIndex icon) {
         QAction* action = M1->addAction(ImageList1[icon], caption);
@@ -236,18 +264,19 @@ void TForm1::createMenu()
         action->setIconVisibleInMenu(true);
         return action;
     };
-    K1 = item("K1", QStringLiteral("     Hilfe"), kImageHelp);
-    Garantie1 = item("Garantie1", QStringLiteral("     Garantie"), kImageNotepad);
-    About1 = item("About1", QStringLiteral("     Über"), kImageInfo);
+    K1 = item("K1", texts::kMenuHelp.toString(), kImageHelp);
+    Garantie1 = item("Garantie1", texts::kMenuTerms.toString(), kImageNotepad);
+    About1 = item("About1", texts::kMenuAbout.toString(), kImageInfo);
     N1 = M1->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
-    B1 = item("B1", QStringLiteral("     Beenden"), kImageCross);
+    B1 = item("B1", texts::kMenuQuit.toString(), kImageCross);
 }
 
 void TForm1::connectHandlers()
 {
     auto bind = [this](auto* sender, auto signal, void (TForm1::*handler)(QObject*)) {
-        connect(sender, signal, this, Guarded([this, sender, handler](auto&&...) { (this->*handler)(sender); }));
+        connect(sender, signal, this,
+                Guarded([this, sender, handler](auto&&...) { (this->*handler)(sender); }));
     };
     bind(Button1, &QPushButton::clicked, &TForm1::Button1Click);
     bind(Button3, &QPushButton::clicked, &TForm1::Button3Click);
@@ -268,15 +297,16 @@ void TForm1::connectHandlers()
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool press = event->type() == QEvent::MouseButtonPress ||
-                       event->type() == QEvent::MouseButtonDblClick;
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
     if (watched == CheckBox1 && press) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at = mouse->position().toPoint();
         CheckBox1MouseDown(CheckBox1, mouse->button(), mouse->modifiers(), at.x(), at.y());
     } else if (watched == Image4 && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && Image4->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton &&
+            Image4->rect().contains(mouse->position().toPoint())) {
             Image4Click(Image4);
         }
     }
@@ -313,7 +343,7 @@ void TForm1::FormCreate(QObject*)
 {
     InstanceMutex = InstanceGuard::acquire(InstanceGuard::executableName());
     if (!InstanceMutex->owned()) {
-        MessageBox::show(nullptr, QStringLiteral("Das Programm ist bereits gestartet!!"));
+        MessageBox::show(nullptr, texts::kAlreadyRunning.toString());
         TarvelinApplication::requestEnd();
         InstanceMutex.reset();
     }
@@ -375,11 +405,80 @@ void TForm1::ListView1Change(QObject*)
 
 void TForm1::Button1Click(QObject*)
 {
+    // A cancelled dialog still rebuilds the cue-line area from the buffer.
     if (OpenDialog1.Execute(this)) {
-        RichEdit1 = tarvelin::LoadEdlFile(QFile::encodeName(OpenDialog1.FileName).toStdString());
-        m_edlFileName = OpenDialog1.FileName;
+        loadEdlFile(OpenDialog1.FileName);
     }
     FillCueLines();
+}
+
+void TForm1::OpenEdl(const QString& fileName)
+{
+    loadEdlFile(fileName);
+    FillCueLines();
+}
+
+void TForm1::OpenEdlLater(const QString& fileName)
+{
+    QTimer::singleShot(0, this, Guarded([this, fileName] { OpenEdl(fileName); }));
+}
+
+void TForm1::loadEdlFile(const QString& fileName)
+{
+    RichEdit1 = tarvelin::LoadEdlFile(QFile::encodeName(fileName).toStdString());
+    m_edlFileName = fileName;
+}
+
+QString DroppedEdlFile(const QMimeData* data)
+{
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return {};
+    }
+    const QUrl url = data->urls().constFirst();
+    if (!url.isLocalFile()) {
+        return {};
+    }
+    const QString path = url.toLocalFile();
+    const QFileInfo file(path);
+    if (file.suffix().compare(QLatin1String("edl"), Qt::CaseInsensitive) != 0 || file.isDir()) {
+        return {};
+    }
+    return path;
+}
+
+namespace {
+
+void acceptEdlOnly(QDragMoveEvent* event)
+{
+    if (!DroppedEdlFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    acceptEdlOnly(event);
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event)
+{
+    acceptEdlOnly(event);
+}
+
+void TForm1::dropEvent(QDropEvent* event)
+{
+    const QString path = DroppedEdlFile(event->mimeData());
+    if (path.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Loaded after the drop has ended, so a message box does not hold up the file manager.
+    OpenEdlLater(path);
 }
 
 void TForm1::stern(QObject*)
@@ -416,25 +515,24 @@ void TForm1::FillCueLines()
 
 void TForm1::setCueLineText(const QString& text)
 {
-    auto* area = static_cast<CueLineEdit*>(RichEdit2);
-    if (area->acceptsLength(text.size())) {
+    if (RichEdit2->acceptsLength(text.size())) {
         RichEdit2->setPlainText(text);
         return;
     }
     // Keep the whole lines that fit; the user has been told the rest is missing.
-    const qsizetype cut = text.lastIndexOf(QLatin1Char('\n'),
-                                           static_cast<qsizetype>(tarvelin::kTextCapacity));
+    const qsizetype cut =
+        text.lastIndexOf(QLatin1Char('\n'), static_cast<qsizetype>(tarvelin::kTextCapacity));
     RichEdit2->setPlainText(cut > 0 ? text.left(cut) : QString());
 }
 
 void TForm1::CheckBox1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int)
 {
     if (CheckBox1->isChecked()) {
-        Label5->setText(QStringLiteral("Mit frames"));
-        CheckBox1->setText(QStringLiteral("00:00:00:00"));
+        Label5->setText(texts::kWithFrames.toString());
+        CheckBox1->setText(texts::kFullTimecode.toString());
     } else {
-        Label5->setText(QStringLiteral("Ohne frames"));
-        CheckBox1->setText(QStringLiteral("00:00"));
+        Label5->setText(texts::kWithoutFrames.toString());
+        CheckBox1->setText(texts::kMinutesSeconds.toString());
     }
     Label5->adjustSize();
 }
@@ -469,7 +567,7 @@ void TForm1::Button5Click(QObject*)
 QString TForm1::suggestedOutputName(const QString& extension) const
 {
     if (m_edlFileName.isEmpty()) {
-        return QStringLiteral("Musikliste.") + extension;
+        return texts::kDefaultListName.toString() + QLatin1Char('.') + extension;
     }
     const QFileInfo edl(m_edlFileName);
     return edl.absoluteDir().filePath(edl.completeBaseName() + QLatin1Char('.') + extension);

@@ -6,7 +6,8 @@
 // rows that computation completed, at the rate it read. The handlers only read the
 // controls, call the core and write the controls; every rule about EDLs and timecodes lives in
 // conversion/. The menu opens the help, terms and about windows. Creating the window runs the
-// single-instance guard (FormCreate) unless the window is only an offscreen picture.
+// single-instance guard (FormCreate) unless the window is only an offscreen picture. An EDL
+// named on the command line or dropped on the window is loaded as if chosen in "Öffnen EDL".
 //
 // Controls and their roles:
 //   Image4     the maker's logo; a click opens the maker's website
@@ -44,6 +45,7 @@
 
 #include "export/MusicReportText.h"
 #include "net/TickerDownload.h"
+#include "ui/CueLineEdit.h"
 #include "ui/FileDialog.h"
 
 class CueListModel;
@@ -53,10 +55,13 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class QPlainTextEdit;
+class QMimeData;
 class QPushButton;
 class QTableView;
 class TStatusBar;
+namespace tarvelin::net {
+class TInetCheckThread;
+}
 
 // Indexes of the icons in TForm1::ImageList1.
 enum ImageIndex {
@@ -89,7 +94,7 @@ public:
     tarvelin::ui::FileDialog SaveDialog1{tarvelin::ui::FileDialog::Mode::Save};
     QPushButton* Button5;
     std::vector<std::u16string> RichEdit1;
-    QPlainTextEdit* RichEdit2;
+    CueLineEdit* RichEdit2;
     QTableView* ListView1;
     CueListModel* ListView1Model;
     QLabel* Label4;
@@ -141,6 +146,15 @@ public:
     // Normalises the raw-text buffer in place.
     void stern(QObject* Sender);
 
+    // Loads the EDL fileName into the raw-text buffer and fills the cue-line area from it, as
+    // "Öffnen EDL" does with the file chosen in its dialog. A file that cannot be loaded throws
+    // the loader's failure and changes nothing.
+    void OpenEdl(const QString& fileName);
+
+    // Runs OpenEdl(fileName) once the event loop is back, reporting a failure in the error box:
+    // for the file named on the command line and for a dropped file.
+    void OpenEdlLater(const QString& fileName);
+
     // Normalises the buffer and rebuilds the cue-line area and Label10 from it (the part of
     // "Öffnen EDL" after the file is loaded).
     void FillCueLines();
@@ -156,6 +170,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A single local .edl file may be dropped on the window; every other drop is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // Runs FormActivate on the window's first activation once no modal window is open.
     void changeEvent(QEvent* event) override;
 
@@ -163,6 +181,8 @@ private:
     void createControls();
     void createMenu();
     void connectHandlers();
+    void setAccessibleNames();
+    void loadEdlFile(const QString& fileName);
     void setCueLineText(const QString& text);
     QString suggestedOutputName(const QString& extension) const;
     static std::filesystem::path localPath(const QString& fileName);
@@ -182,6 +202,10 @@ private:
     bool m_activated = false;
 };
 
+// The path of the one local .edl file in a drag's data, or empty when the data holds anything
+// else (no file, several files, another extension, a remote address).
+QString DroppedEdlFile(const QMimeData* data);
+
 extern TForm1* Form1;
 // Scratch text of the normalisation; holds the normalised text until the next one.
 extern std::u16string WorkText;
@@ -193,3 +217,6 @@ extern int TickerPos;
 extern int TickerPanel;
 // The ticker's text when the maker's server does not answer: 70 blanks and a hint.
 QString TickerNotice();
+// Starts the probe's thread. When the system cannot create it, deletes the probe and shows the
+// error box over owner; false then.
+bool StartProbeThread(tarvelin::net::TInetCheckThread* probe, QWidget* owner);

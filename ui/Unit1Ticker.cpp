@@ -11,13 +11,16 @@
 #include <QLocale>
 #include <QTime>
 
+#include <cerrno>
 #include <string_view>
 
 #include "net/CheckUnit.h"
 #include "net/Maker.h"
 #include "net/ServerAddress.h"
+#include "ui/MessageBox.h"
 #include "ui/StatusBar.h"
 #include "ui/StatusClock.h"
+#include "ui/Texts.h"
 #include "ui/Ticker.h"
 #include "ui/TickerImage.h"
 #include "ui/Unit1.h"
@@ -78,7 +81,21 @@ void TForm1::FormActivate(QObject*)
     auto* probe = new TInetCheckThread(tarvelin::net::makerServer().url(u"/"));
     probe->setOnResult(
         this, [this](TInetCheckThread* sender, bool result) { InetCheckResult(sender, result); });
-    probe->start();
+    StartProbeThread(probe, this);
+}
+
+bool StartProbeThread(TInetCheckThread* probe, QWidget* owner)
+{
+    if (probe->startProbe()) {
+        return true;
+    }
+    delete probe;
+    // The toolkit does not pass on the system's code; with default thread attributes the one
+    // reason thread creation fails is EAGAIN, a lack of resources or a process limit.
+    tarvelin::ui::MessageBox::show(
+        owner, tarvelin::ui::texts::kThreadCreateFailed.toString().arg(qt_error_string(EAGAIN)),
+        tarvelin::ui::BoxIcon::Error);
+    return false;
 }
 
 void TForm1::InetCheckResult(QObject*, bool aResult)

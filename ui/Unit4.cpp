@@ -1,6 +1,7 @@
 #include "ui/Unit4.h"
 
 #include "ui/DialogSupport.h"
+#include "ui/Texts.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -15,32 +16,11 @@ namespace {
 
 constexpr QSize kClientSize(693, 465);
 
-// The warranty terms, line by line. The heading is indented with blanks so that it stands near
-// the middle of the text area.
+// The warranty terms, line by line.
 QString termsText()
 {
-    const QStringList lines = {
-        QStringLiteral("    "),
-        QString(47, QLatin1Char(' ')) + QStringLiteral("Garantiebestimmungen"),
-        QString(),
-        QStringLiteral(" "),
-        QStringLiteral(" "),
-        QString(),
-        QString(),
-        QStringLiteral("DIE SOFTWARE WIRD GELIEFERT, WIE SIE IST, OHNE JEDE"),
-        QStringLiteral("GEWÄHRLEISTUNG. FÜR DIE LEISTUNG DER SOFTWARE UND FÜR"),
-        QStringLiteral("DIE ERGEBNISSE, DIE DURCH IHRE NUTZUNG ODER DURCH DIE"),
-        QStringLiteral("NUTZUNG DES BEGLEITMATERIALS ERZIELT WERDEN, WIRD"),
-        QStringLiteral("KEINE GARANTIE ÜBERNOMMEN. ES WIRD WEDER AUSDRÜCKLICH"),
-        QStringLiteral("NOCH STILLSCHWEIGEND EINE GEWÄHRLEISTUNG ODER GARANTIE"),
-        QStringLiteral("DAFÜR ÜBERNOMMEN, DASS DIE SOFTWARE KEINE SCHUTZRECHTE"),
-        QStringLiteral("DRITTER VERLETZT, NOCH DAFÜR, DASS SIE MARKTGÄNGIG"),
-        QStringLiteral("ODER FÜR EINEN BESTIMMTEN ZWECK GEEIGNET IST. DER"),
-        QStringLiteral("LIEFERANT HAFTET IN KEINEM FALL FÜR DIREKTE ODER"),
-        QStringLiteral("INDIREKTE SCHÄDEN, FOLGE- ODER BESONDERE SCHÄDEN, AUCH"),
-        QStringLiteral("FÜR ENTGANGENEN GEWINN ODER ENTGANGENE EINSPARUNGEN."),
-        QString(),
-    };
+    QStringList lines;
+    for (const QStringView line : tarvelin::ui::texts::kTermsLines) lines.append(line.toString());
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -68,7 +48,7 @@ TForm4::TForm4(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("Garantiebestimmungen"));
+    setWindowTitle(tarvelin::ui::texts::kTermsCaption.toString());
     setWindowIcon(tarvelin::ui::programIcon());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(kClientSize);
@@ -91,16 +71,17 @@ TForm4::TForm4(QWidget* parent)
     Memo1->setTabChangesFocus(true);
     Memo1->setPlainText(termsText());
     Memo1->installEventFilter(this);
+    Memo1->setAccessibleName(tarvelin::ui::texts::kAccessibleTerms.toString());
 
-    BitBtn3 = new QPushButton(QStringLiteral("OK"), Panel2);
+    BitBtn3 = new QPushButton(tarvelin::ui::texts::kOk.toString(), Panel2);
     BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
     BitBtn3->setGeometry(291, 8, 75, 30);
-    BitBtn3->setIcon(tarvelin::ui::checkIcon());
-    BitBtn3->setIconSize(QSize(20, 20));
+    tarvelin::ui::setCheckIcon(BitBtn3);
     BitBtn3->setDefault(true);
 
     setTabOrder(Memo1, BitBtn3);
     connect(BitBtn3, &QPushButton::clicked, this, [this] { BitBtn3Click(BitBtn3); });
+    tarvelin::ui::keepOnScreen(this);
 }
 
 void TForm4::BitBtn3Click(QObject* /*Sender*/)

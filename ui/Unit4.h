@@ -14,6 +14,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 class TForm4 : public QDialog {
+    Q_OBJECT
+
 public:
     explicit TForm4(QWidget* parent = nullptr);
 

@@ -134,6 +134,20 @@ TEST(TickerBodyTest, DecodesByContentTypeCharset)
         {"latin9_euro", "text/plain; charset=ISO-8859-15", "\xA4\xBD", u"€œ"_qs},
         {"latin1_currency_sign", "text/plain; charset=iso-8859-1", "\xA4\xBD", u"¤½"_qs},
         {"utf16le", "text/plain; charset=utf-16le", QByteArray("A\0\xE4\0", 4), u"Aä"_qs},
+        {"utf16_without_mark_is_big_endian", "text/plain; charset=utf-16",
+         QByteArray("\0A\0\xE4", 4), u"Aä"_qs},
+        {"utf16_little_endian_mark", "text/plain; charset=UTF-16",
+         QByteArray("\xFF\xFE"
+                    "A\0",
+                    4),
+         u"A"_qs},
+        {"utf16_big_endian_mark", "text/plain; charset=utf-16", QByteArray("\xFE\xFF\0A", 4),
+         u"A"_qs},
+        {"windows1251_cyrillic", "text/plain; charset=windows-1251", "\xC0\xE1\xE2",
+         u"\u0410\u0431\u0432"_qs},
+        {"iso8859_2_polish_and_czech", "text/plain; charset=ISO-8859-2", "\xB1\xE8\xA9",
+         u"\u0105\u010D\u0160"_qs},
+        {"koi8r_cyrillic", "text/plain; charset=koi8-r", "\xC1\xC2", u"\u0430\u0431"_qs},
         {"no_content_type_byte_is_char", "", "\xE4\x80", u"ä\u0080"_qs},
         {"unknown_charset_byte_is_char", "text/plain; charset=klingon", "\xE4", u"ä"_qs},
         {"line_breaks_kept", "text/plain; charset=utf-8", "a\r\nb\nc", u"a\r\nb\nc"_qs},
@@ -247,6 +261,35 @@ TEST(ProbeTest, ServerFallingSilentAfterTheStatusLineCountsAsUnreachable)
         c.stall(10s);
     });
     EXPECT_FALSE(probe(rootUrl(stalls.port()), ProbeLimits{2000ms, 1s}));
+}
+
+TEST(ProbeTest, SlowHeaderLinesAreFineWhileEachComesInTime)
+{
+    // Five lines 400 ms apart: the answer takes two seconds, twice the line bound.
+    ScriptedHttpServer slowLines([](ScriptedHttpServer::Connection& c) {
+        for (const char* line :
+             {"HTTP/1.1 200 OK\r\n", "Server: langsam\r\n", "X-A: 1\r\n", "X-B: 2\r\n", "\r\n"}) {
+            c.stall(400ms);
+            c.send(line);
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(probe(rootUrl(slowLines.port()), ProbeLimits{2000ms, 1s}));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 1900ms);
+}
+
+TEST(ProbeTest, LineTricklingInSlowerThanTheBoundCountsAsUnreachable)
+{
+    // Bytes keep coming, but the header line they make up is not complete within the bound.
+    ScriptedHttpServer trickles([](ScriptedHttpServer::Connection& c) {
+        c.send("HTTP/1.1 200 OK\r\nX-Slow: ");
+        for (int i = 0; i < 20; ++i) {
+            c.stall(200ms);
+            c.send("x");
+        }
+        c.send("\r\n\r\n");
+    });
+    EXPECT_FALSE(probe(rootUrl(trickles.port()), ProbeLimits{2000ms, 1s}));
 }
 
 // ---- The ticker download ----------------------------------------------------------------------
@@ -426,6 +469,24 @@ TEST(InetCheckThreadTest, FailureInTheReceiverEndsTheThreadSilently)
     thread->start();
     ASSERT_TRUE(processEventsUntil([&] { return alive.isNull(); }));
     EXPECT_EQ(calls, 1);
+}
+
+TEST(InetCheckThreadTest, ThreadThatCannotStartSaysSoAndStaysWithItsCreator)
+{
+    application();
+    QObject receiver;
+    int calls = 0;
+    auto* thread = new TInetCheckThread(rootUrl(tarvelin::testing::refusingPort()));
+    QPointer<TInetCheckThread> alive(thread);
+    thread->setOnResult(&receiver, [&calls](TInetCheckThread*, bool) { ++calls; });
+    // A stack below the system's minimum makes the thread's creation fail.
+    thread->setStackSize(1);
+    EXPECT_FALSE(thread->startProbe());
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(alive.isNull());
+    delete thread;
+    EXPECT_EQ(calls, 0);
 }
 
 namespace {
