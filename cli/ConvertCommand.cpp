@@ -8,10 +8,9 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/RowsOutput.h"
-#include "conversion/ConversionError.h"
-#include "conversion/CueLineExtraction.h"
-#include "conversion/EdlLoader.h"
-#include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
+#include "conversion/Messages.h"
+#include "conversion/Text.h"
 #include "export/AtomicFile.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
@@ -64,17 +63,12 @@ std::vector<std::string> withLongOutputOption(std::vector<std::string> args)
 // extraction keeps the lines found before it, as the window does.
 std::u16string cueLineTextOf(const std::string& path, bool& extractionFailed)
 {
-    std::u16string workText = LoadEdlText(path);
-    NormalizeEdlText(workText);
-    workText = ResplitCrLf(std::move(workText));
-    std::vector<std::u16string> cueLines;
-    try {
-        ExtractCueLines(workText, cueLines);
-    } catch (const ConversionError&) {
+    const CueLineResult cues = OpenEdlFile(path).cues;
+    if (cues.extractionFailed) {
         extractionFailed = true;
-        std::cerr << "Error: Falsche Format\n";
+        std::cerr << toUtf8(kExtractionFailedMessage) << '\n';
     }
-    return JoinLinesCrLf(cueLines);
+    return JoinLinesCrLf(cues.cueLines);
 }
 
 void writeRows(Format format, const std::optional<std::string>& output,

@@ -1,8 +1,11 @@
 #include "conversion/EdlNormalizer.h"
 
 #include <array>
+#include <string_view>
 
-#include "conversion/Text.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarvelin {
 
@@ -11,17 +14,29 @@ namespace {
 struct Removal {
     std::u16string_view text;  // upper case where letter case is ignored
     bool ignoreCase;
+    // Where the search looks first: the pair of characters at anchor and anchor + 1, chosen to
+    // be rare in an EDL, so that most of the text is passed over eight characters at a time.
+    std::size_t anchor;
 };
 
 // The removals in the order they run. Step 4 joins a line that begins with an asterisk to the
 // line before it when that line ends with a blank.
 constexpr std::array kRemovals = {
-    Removal{u"*FROM CLIP NAME: ", true},   Removal{u"* FROM CLIP NAME: ", true},
-    Removal{u"*  FROM CLIP NAME: ", true}, Removal{u" \r\n*", false},
-    Removal{u"FROM CLIP NAME: ", true},    Removal{u"AUD", true},
-    Removal{u" 3     4 ", true},           Removal{u" 1     2 ", true},
+    Removal{u"*FROM CLIP NAME: ", true, 15},  Removal{u"* FROM CLIP NAME: ", true, 0},
+    Removal{u"*  FROM CLIP NAME: ", true, 0}, Removal{u" \r\n*", false, 2},
+    Removal{u"FROM CLIP NAME: ", true, 14},   Removal{u"AUD", true, 1},
+    Removal{u" 3     4 ", true, 0},           Removal{u" 1     2 ", true, 7},
 };
 static_assert(kRemovals.size() == 8);
+
+constexpr bool anchorsInside()
+{
+    for (const Removal& removal : kRemovals) {
+        if (removal.anchor + 2 > removal.text.size()) return false;
+    }
+    return true;
+}
+static_assert(anchorsInside());
 
 // Simple upper case, as far as it can matter here: the removed texts are ASCII, and the only
 // characters whose simple upper case is an ASCII letter are a-z, dotless i and long s.
@@ -53,24 +68,70 @@ bool matchesAt(std::u16string_view text, std::size_t pos, const Removal& removal
     return true;
 }
 
-// The characters that can stand for the first character of a removed text: itself, and where
-// letter case is ignored its lower case and the non-ASCII letters whose upper case it is.
-struct FirstCharacters {
+// The characters that can stand for one character of a removed text: itself, and where letter
+// case is ignored its lower case and the non-ASCII letters whose upper case it is.
+struct Variants {
     char16_t a;
     char16_t b;
     char16_t c;
+
+    bool has(char16_t x) const { return x == a || x == b || x == c; }
 };
 
-constexpr FirstCharacters firstCharacters(const Removal& removal)
+constexpr Variants variantsOf(char16_t upper, bool ignoreCase)
 {
-    const char16_t first = removal.text.front();
-    if (!removal.ignoreCase || first < u'A' || first > u'Z') {
-        return {first, first, first};
+    if (!ignoreCase || upper < u'A' || upper > u'Z') {
+        return {upper, upper, upper};
     }
-    const auto lower = static_cast<char16_t>(first + (u'a' - u'A'));
-    const char16_t extra = first == u'I' ? u'\u0131' : first == u'S' ? u'\u017F' : first;
-    return {first, lower, extra};
+    const auto lower = static_cast<char16_t>(upper + (u'a' - u'A'));
+    const char16_t extra = upper == u'I' ? u'\u0131' : upper == u'S' ? u'\u017F' : upper;
+    return {upper, lower, extra};
 }
+
+// Finds the first position from `from` where the removal's anchor pair could stand (the pair's
+// first character at the returned position); returns n when there is none.
+class AnchorScan {
+public:
+    explicit AnchorScan(const Removal& removal)
+        : m_first(variantsOf(removal.text[removal.anchor], removal.ignoreCase)),
+          m_second(variantsOf(removal.text[removal.anchor + 1], removal.ignoreCase))
+    {
+    }
+
+    std::size_t next(const char16_t* data, std::size_t n, std::size_t from) const
+    {
+        std::size_t q = from;
+#if defined(__SSE2__)
+        const __m128i a0 = _mm_set1_epi16(static_cast<short>(m_first.a));
+        const __m128i a1 = _mm_set1_epi16(static_cast<short>(m_first.b));
+        const __m128i a2 = _mm_set1_epi16(static_cast<short>(m_first.c));
+        const __m128i b0 = _mm_set1_epi16(static_cast<short>(m_second.a));
+        const __m128i b1 = _mm_set1_epi16(static_cast<short>(m_second.b));
+        const __m128i b2 = _mm_set1_epi16(static_cast<short>(m_second.c));
+        // Eight pair positions per step; the second load reads one character further.
+        for (; q + 9 <= n; q += 8) {
+            const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
+            const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
+            const __m128i first = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi16(v0, a0), _mm_cmpeq_epi16(v0, a1)), _mm_cmpeq_epi16(v0, a2));
+            const __m128i second = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi16(v1, b0), _mm_cmpeq_epi16(v1, b1)), _mm_cmpeq_epi16(v1, b2));
+            const int mask = _mm_movemask_epi8(_mm_and_si128(first, second));
+            if (mask != 0) {
+                return q + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+            }
+        }
+#endif
+        for (; q + 1 < n; ++q) {
+            if (m_first.has(data[q]) && m_second.has(data[q + 1])) return q;
+        }
+        return n;
+    }
+
+private:
+    Variants m_first;
+    Variants m_second;
+};
 
 // One left-to-right pass: each occurrence is cut out and the search goes on right after it, so
 // characters brought together by a cut are not searched again in this pass. The kept stretches
@@ -78,22 +139,25 @@ constexpr FirstCharacters firstCharacters(const Removal& removal)
 // linear and needs no second buffer; a text without an occurrence is not written at all.
 void removeAll(std::u16string& text, const Removal& removal)
 {
-    const FirstCharacters first = firstCharacters(removal);
+    const AnchorScan scan(removal);
     char16_t* const data = text.data();
     const std::size_t n = text.size();
+    const std::size_t length = removal.text.size();
     std::size_t kept = 0;    // length of the result so far
     std::size_t copied = 0;  // text before this has been moved into the result
-    std::size_t i = 0;
-    while (i < n) {
-        const char16_t c = data[i];
-        if ((c == first.a || c == first.b || c == first.c) && matchesAt(text, i, removal)) {
-            if (kept != copied) std::char_traits<char16_t>::move(data + kept, data + copied, i - copied);
-            kept += i - copied;
-            i += removal.text.size();
-            copied = i;
-        } else {
-            ++i;
+    std::size_t i = 0;       // the earliest position an occurrence may start at
+    while (i + length <= n) {
+        const std::size_t pair = scan.next(data, n, i + removal.anchor);
+        if (pair >= n) break;
+        const std::size_t start = pair - removal.anchor;
+        if (!matchesAt(text, start, removal)) {
+            i = start + 1;
+            continue;
         }
+        if (kept != copied) std::char_traits<char16_t>::move(data + kept, data + copied, start - copied);
+        kept += start - copied;
+        i = start + length;
+        copied = i;
     }
     if (kept == copied) return;
     std::char_traits<char16_t>::move(data + kept, data + copied, n - copied);
@@ -101,67 +165,6 @@ void removeAll(std::u16string& text, const Removal& removal)
 }
 
 }  // namespace
-
-std::u16string JoinLinesCrLf(const std::vector<std::u16string>& lines)
-{
-    std::size_t total = 0;
-    for (const auto& line : lines) {
-        total += line.size() + 2;
-    }
-    std::u16string text;
-    text.reserve(total);
-    for (const auto& line : lines) {
-        text += line;
-        text += u"\r\n";
-    }
-    return text;
-}
-
-std::vector<std::u16string> SplitLines(std::u16string_view text)
-{
-    std::vector<std::u16string> lines;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            ++i;
-            continue;
-        }
-        lines.emplace_back(text.substr(start, i - start));
-        i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
-    }
-    return lines;
-}
-
-std::u16string ResplitCrLf(std::u16string text)
-{
-    if (hasOnlyCrLfBreaks(text)) {
-        if (!text.empty() && !text.ends_with(u"\r\n")) text += u"\r\n";
-        return text;
-    }
-    std::u16string out;
-    out.reserve(text.size() + 2);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            out += c;
-            ++i;
-            continue;
-        }
-        out += u"\r\n";
-        i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-    }
-    if (!out.empty() && !out.ends_with(u"\r\n")) {
-        out += u"\r\n";
-    }
-    return out;
-}
 
 void NormalizeEdlText(std::u16string& workText)
 {

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 #include "conversion/Text.h"
 
 namespace tarvelin {
@@ -42,20 +43,15 @@ std::u16string absoluteName(const std::string& path)
     return fromUtf8(error ? path : absolute.lexically_normal().string());
 }
 
-// "Datei <name> kann nicht geöffnet werden. <reason>"; the name may itself hold "%s", so the two
-// parts are put in place one after the other, never searched again.
 [[noreturn]] void throwCannotOpen(const std::string& path, int errorNumber)
 {
-    std::u16string message = u"Datei ";
-    message += absoluteName(path);
-    message += u" kann nicht geöffnet werden. ";
-    message += SystemErrorText(errorNumber);
-    throw ConversionError(std::move(message));
+    throw ConversionError(
+        formatMessage(kCannotOpenMessage, {absoluteName(path), SystemErrorText(errorNumber)}));
 }
 
 [[noreturn]] void throwCannotLoad()
 {
-    throw ConversionError(u"Stream konnte nicht geladen werden");
+    throw ConversionError(std::u16string(kCannotLoadMessage));
 }
 
 }  // namespace

@@ -135,6 +135,7 @@ TEST(EdlNormalizerTest, JoinLinesCrLf)
     EXPECT_EQ(JoinLinesCrLf({u"A", u"", u"B"}), u"A\r\n\r\nB\r\n");
 }
 
+// The line rule every text is taken in by (ForEachLine).
 TEST(EdlNormalizerTest, SplitLines)
 {
     struct SplitRow {
@@ -147,7 +148,8 @@ TEST(EdlNormalizerTest, SplitLines)
         {"crlf", u"A\r\nB\r\n", {u"A", u"B"}},
         {"no_final_break", u"A\r\nB", {u"A", u"B"}},
         {"lone_cr_and_lf", u"A\rB\nC", {u"A", u"B", u"C"}},
-        {"lf_cr_is_two_breaks", u"A\n\rB", {u"A", u"", u"B"}},
+        {"lf_cr_is_one_break", u"A\n\rB", {u"A", u"B"}},
+        {"lf_lf_cr_is_two_breaks", u"A\n\n\rB", {u"A", u"", u"B"}},
         {"empty_lines_kept", u"\r\n\r\nA", {u"", u"", u"A"}},
         {"only_final_break_dropped", u"A\r\n\r\n", {u"A", u""}},
         {"crlf_then_lone_cr_at_end", u"A\r\nB\r", {u"A", u"B"}},
@@ -157,7 +159,27 @@ TEST(EdlNormalizerTest, SplitLines)
     for (const SplitRow& row : rows) {
         SCOPED_TRACE(row.tag);
         EXPECT_EQ(SplitLines(row.text), row.lines);
-        EXPECT_EQ(ResplitCrLf(row.text), JoinLinesCrLf(SplitLines(row.text)));
+    }
+}
+
+// Normalising a text in the buffer's form (every line followed by CR LF) keeps that form, so
+// the normalised text is the buffer's lines and the extraction's subject at once. The removals
+// that touch line breaks are the ones to try: step 4 and cuts right before or after a break.
+TEST(EdlNormalizerTest, NormalisedTextKeepsTheBufferForm)
+{
+    const std::vector<std::u16string> texts = {
+        u"A \r\n*B\r\n",
+        u" \r\n* \r\n*\r\n",
+        u"AUD\r\n\r\nAUD \r\n*FROM CLIP NAME:  X.WAV\r\n",
+        u"X \r\n*  FROM CLIP NAME:  Y.MP3 \r\n* 1     2 \r\n",
+        u"\r\n \r\n*AUD\r\n",
+    };
+    for (std::u16string text : texts) {
+        SCOPED_TRACE(toUtf8(text));
+        NormalizeEdlText(text);
+        EXPECT_TRUE(hasOnlyCrLfBreaks(text));
+        EXPECT_TRUE(text.ends_with(u"\r\n"));
+        EXPECT_EQ(JoinLinesCrLf(SplitLines(text)), text);
     }
 }
 
