@@ -1,5 +1,6 @@
 #include "conversion/EdlNormalizer.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -133,42 +134,89 @@ private:
     Variants m_second;
 };
 
-// One left-to-right pass: each occurrence is cut out and the search goes on right after it, so
-// characters brought together by a cut are not searched again in this pass. The kept stretches
-// move down whole within the text (only ever onto characters already read), so the pass is
-// linear and needs no second buffer; a text without an occurrence is not written at all.
-void removeAll(std::u16string& text, const Removal& removal)
-{
-    const AnchorScan scan(removal);
-    char16_t* const data = text.data();
-    const std::size_t n = text.size();
-    const std::size_t length = removal.text.size();
-    std::size_t kept = 0;    // length of the result so far
-    std::size_t copied = 0;  // text before this has been moved into the result
-    std::size_t i = 0;       // the earliest position an occurrence may start at
-    while (i + length <= n) {
-        const std::size_t pair = scan.next(data, n, i + removal.anchor);
-        if (pair >= n) break;
-        const std::size_t start = pair - removal.anchor;
-        if (!matchesAt(text, start, removal)) {
-            i = start + 1;
-            continue;
+// One removal's left-to-right pass, run in pieces as its input grows: each occurrence is cut out
+// and the search goes on right after it, so characters brought together by a cut are not
+// searched again in this pass. All passes work in the same text: a pass reads the output of the
+// one before it and writes its own output in front of what it reads (kept stretches move down
+// whole, only ever onto characters already read), so every pass is linear, no second buffer is
+// needed, and a text without an occurrence is not written at all.
+class RemovalPass {
+public:
+    explicit RemovalPass(const Removal& removal) : m_removal(removal), m_scan(removal) {}
+
+    // Goes on over the input data[0, end); `finished` says that no more input will come. Returns
+    // the end of the output so far, which is the next pass's input.
+    std::size_t advance(char16_t* data, std::size_t end, bool finished)
+    {
+        const std::size_t length = m_removal.text.size();
+        const std::size_t anchor = m_removal.anchor;
+        const std::u16string_view input(data, end);
+        while (m_next + length <= end) {
+            const std::size_t pair = m_scan.next(data, end, m_next + anchor);
+            if (pair >= end) {
+                // No anchor pair up to the end: only starts too late for a whole pair are left.
+                if (end > anchor + 1) m_next = std::max(m_next, end - anchor - 1);
+                break;
+            }
+            const std::size_t start = pair - anchor;
+            if (start + length > end) {
+                m_next = start;
+                break;
+            }
+            if (!matchesAt(input, start, m_removal)) {
+                m_next = start + 1;
+                continue;
+            }
+            moveKept(data, start);
+            m_next = start + length;
+            m_copied = m_next;
         }
-        if (kept != copied) std::char_traits<char16_t>::move(data + kept, data + copied, start - copied);
-        kept += start - copied;
-        i = start + length;
-        copied = i;
+        // Everything before m_next is decided; at the end of the input, everything is.
+        if (finished) m_next = std::max(m_next, end);
+        moveKept(data, std::max(m_copied, m_next));
+        m_copied = std::max(m_copied, m_next);
+        return m_kept;
     }
-    if (kept == copied) return;
-    std::char_traits<char16_t>::move(data + kept, data + copied, n - copied);
-    text.resize(kept + (n - copied));
-}
+
+private:
+    // Moves the kept characters data[m_copied, upTo) to the end of the output.
+    void moveKept(char16_t* data, std::size_t upTo)
+    {
+        if (upTo <= m_copied) return;
+        if (m_kept != m_copied) std::char_traits<char16_t>::move(data + m_kept, data + m_copied, upTo - m_copied);
+        m_kept += upTo - m_copied;
+        m_copied = upTo;
+    }
+
+    const Removal& m_removal;
+    AnchorScan m_scan;
+    std::size_t m_kept = 0;    // end of the output
+    std::size_t m_copied = 0;  // the input before this is in the output or cut out
+    std::size_t m_next = 0;    // the earliest position an occurrence may still start at
+};
+
+// The eight passes run over the text a piece at a time, so that each piece is still in the
+// processor's cache when the later passes read it.
+constexpr std::size_t kPieceLength = 32 * 1024;
 
 }  // namespace
 
 void NormalizeEdlText(std::u16string& workText)
 {
-    for (const Removal& removal : kRemovals) removeAll(workText, removal);
+    std::array<RemovalPass, kRemovals.size()> passes{
+        RemovalPass(kRemovals[0]), RemovalPass(kRemovals[1]), RemovalPass(kRemovals[2]),
+        RemovalPass(kRemovals[3]), RemovalPass(kRemovals[4]), RemovalPass(kRemovals[5]),
+        RemovalPass(kRemovals[6]), RemovalPass(kRemovals[7])};
+    char16_t* const data = workText.data();
+    const std::size_t n = workText.size();
+    std::size_t pieceEnd = 0;
+    std::size_t end = 0;
+    do {
+        pieceEnd = std::min(n, pieceEnd + kPieceLength);
+        end = pieceEnd;
+        for (RemovalPass& pass : passes) end = pass.advance(data, end, pieceEnd == n);
+    } while (pieceEnd < n);
+    workText.resize(end);
 }
 
 }  // namespace tarvelin

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion/EdlNormalizer.h"
 #include "conversion/Text.h"
+#include "tests/support/TestSeed.h"
 
 namespace tarvelin {
 namespace {
@@ -180,6 +183,63 @@ TEST(EdlNormalizerTest, NormalisedTextKeepsTheBufferForm)
         EXPECT_TRUE(hasOnlyCrLfBreaks(text));
         EXPECT_TRUE(text.ends_with(u"\r\n"));
         EXPECT_EQ(JoinLinesCrLf(SplitLines(text)), text);
+    }
+}
+
+// The removals as plainly as they can be written: each step builds a new text, comparing the
+// per-character upper case (a-z, dotless i, long s) of the text with the removed text.
+std::u16string plainNormalisation(std::u16string text)
+{
+    const std::vector<std::pair<std::u16string, bool>> steps = {
+        {u"*FROM CLIP NAME: ", true}, {u"* FROM CLIP NAME: ", true}, {u"*  FROM CLIP NAME: ", true},
+        {u" \r\n*", false},          {u"FROM CLIP NAME: ", true},   {u"AUD", true},
+        {u" 3     4 ", true},         {u" 1     2 ", true},
+    };
+    const auto upper = [](char16_t c) -> char16_t {
+        if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+        if (c == u'\u0131') return u'I';
+        if (c == u'\u017F') return u'S';
+        return c;
+    };
+    for (const auto& [removed, ignoreCase] : steps) {
+        std::u16string out;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            bool match = i + removed.size() <= text.size();
+            for (std::size_t k = 0; match && k < removed.size(); ++k) {
+                const char16_t c = text[i + k];
+                match = (ignoreCase ? upper(c) : c) == removed[k];
+            }
+            if (match) {
+                i += removed.size();
+            } else {
+                out += text[i++];
+            }
+        }
+        text = out;
+    }
+    return text;
+}
+
+// Random texts made of pieces of the removed texts (in mixed letter case, with the characters
+// whose upper case is I or S) and line breaks, long enough to cross the pieces the passes run
+// in. The fast passes must cut exactly what the plain ones cut.
+TEST(EdlNormalizerTest, AgreesWithPlainRemovalsOnRandomTexts)
+{
+    const std::vector<std::u16string> fragments = {
+        u"*", u"* ", u"*  ", u"FROM", u"from", u"FrOm", u" CLIP", u" cl\u0131p", u" NAME: ",
+        u" NAME:", u"na\u017Fe: ", u" \r\n", u"\r\n", u"\r\n*", u"AU", u"aud", u"D", u"A",
+        u" 3     4 ", u" 1     2 ", u" 3", u"     ", u"4 ", u"2 ", u" ", u"X.WAV", u"10:00:00:00 ",
+    };
+    std::mt19937_64 random(testsupport::TestSeed(20241210));
+    for (int round = 0; round < 40; ++round) {
+        std::u16string text;
+        const std::size_t length = round % 4 == 0 ? 70'000 : 1 + random() % 2'000;
+        while (text.size() < length) text += fragments[random() % fragments.size()];
+        SCOPED_TRACE("round " + std::to_string(round) + ", length " + std::to_string(text.size()));
+        const std::u16string expected = plainNormalisation(text);
+        NormalizeEdlText(text);
+        ASSERT_EQ(text, expected);
     }
 }
 
