@@ -1,5 +1,6 @@
 #include "conversion/EdlLoader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "conversion/ConversionError.h"
@@ -21,17 +22,6 @@ namespace {
 // fit, and one that large is refused as well.
 constexpr std::size_t kMaxFileBytes = 4 * kTextCapacity;
 
-// Gives text the size n for characters about to be written, without clearing them first where
-// the library allows it.
-void resizeForOverwrite(std::u16string& text, std::size_t n)
-{
-#if defined(__cpp_lib_string_resize_and_overwrite)
-    text.resize_and_overwrite(n, [](char16_t*, std::size_t size) { return size; });
-#else
-    text.resize(n);
-#endif
-}
-
 // Tracks whether every line break seen so far is CR LF: each LF must follow a CR, and each CR
 // must be followed by an LF.
 struct CrLfCheck {
@@ -48,38 +38,46 @@ struct CrLfCheck {
 
 // Windows-1252 bytes to characters in one pass that also checks the line breaks (16 bytes at a
 // time where the machine allows: plain ASCII widens as it is, the rest goes through the table).
-// The text gets room for a final CR LF, so adding it later does not copy the text again.
+// The characters go through a small buffer that is appended: a text sized up front would be
+// filled with zeros first, one more pass over a large file's worth of fresh memory. The text gets
+// room for a final CR LF, so adding it later does not copy the text again.
 bool decodeWindows1252(std::string_view bytes, std::u16string& text)
 {
     const std::size_t n = bytes.size();
     text.reserve(n + 2);
-    resizeForOverwrite(text, n);
-    char16_t* const out = text.data();
+    PreferLargePages(text.data(), text.capacity() * sizeof(char16_t));
     const auto* const in = reinterpret_cast<const unsigned char*>(bytes.data());
+    constexpr std::size_t kChunk = 4096;
+    alignas(16) char16_t chunk[kChunk];
     CrLfCheck check;
-    std::size_t i = 0;
+    for (std::size_t at = 0; at < n; at += kChunk) {
+        const std::size_t count = std::min(kChunk, n - at);
+        const unsigned char* const from = in + at;
+        std::size_t i = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; i + 16 <= n; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
-        const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
-        // Every LF sits one place after a CR (the block's first one after the last block's CR).
-        if ((((crs << 1) | (check.afterCr ? 1u : 0u)) & 0xFFFFu) != lfs) check.onlyCrLf = false;
-        check.afterCr = (crs & 0x8000u) != 0;
-        if (_mm_movemask_epi8(v) == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(v, zero));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(v, zero));
-        } else {
-            for (std::size_t k = i; k < i + 16; ++k) out[k] = Windows1252ToUnicode(in[k]);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (; i + 16 <= count; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+            const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
+            const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
+            // Every LF sits one place after a CR (the block's first one after the last block's).
+            if ((((crs << 1) | (check.afterCr ? 1u : 0u)) & 0xFFFFu) != lfs) check.onlyCrLf = false;
+            check.afterCr = (crs & 0x8000u) != 0;
+            if (_mm_movemask_epi8(v) == 0) {
+                _mm_store_si128(reinterpret_cast<__m128i*>(chunk + i), _mm_unpacklo_epi8(v, zero));
+                _mm_store_si128(reinterpret_cast<__m128i*>(chunk + i + 8), _mm_unpackhi_epi8(v, zero));
+            } else {
+                for (std::size_t k = i; k < i + 16; ++k) chunk[k] = Windows1252ToUnicode(from[k]);
+            }
         }
-    }
 #endif
-    for (; i < n; ++i) {
-        out[i] = Windows1252ToUnicode(in[i]);
-        check.take(out[i]);
+        for (; i < count; ++i) {
+            chunk[i] = Windows1252ToUnicode(from[i]);
+            check.take(chunk[i]);
+        }
+        text.append(chunk, count);
     }
     return check.done();
 }

@@ -89,6 +89,29 @@ constexpr Variants variantsOf(char16_t upper, bool ignoreCase)
     return {upper, lower, extra};
 }
 
+#if defined(__SSE2__)
+// One character's variants in every lane; a character without variants costs one comparison.
+struct Lanes {
+    explicit Lanes(const Variants& v)
+        : a(_mm_set1_epi16(static_cast<short>(v.a))), b(_mm_set1_epi16(static_cast<short>(v.b))),
+          c(_mm_set1_epi16(static_cast<short>(v.c))), single(v.a == v.b && v.a == v.c)
+    {
+    }
+
+    __m128i equal(__m128i v) const
+    {
+        const __m128i first = _mm_cmpeq_epi16(v, a);
+        if (single) return first;
+        return _mm_or_si128(_mm_or_si128(first, _mm_cmpeq_epi16(v, b)), _mm_cmpeq_epi16(v, c));
+    }
+
+    __m128i a;
+    __m128i b;
+    __m128i c;
+    bool single;
+};
+#endif
+
 // Finds the first position from `from` where the removal's anchor pair could stand (the pair's
 // first character at the returned position); returns n when there is none.
 class AnchorScan {
@@ -103,21 +126,13 @@ public:
     {
         std::size_t q = from;
 #if defined(__SSE2__)
-        const __m128i a0 = _mm_set1_epi16(static_cast<short>(m_first.a));
-        const __m128i a1 = _mm_set1_epi16(static_cast<short>(m_first.b));
-        const __m128i a2 = _mm_set1_epi16(static_cast<short>(m_first.c));
-        const __m128i b0 = _mm_set1_epi16(static_cast<short>(m_second.a));
-        const __m128i b1 = _mm_set1_epi16(static_cast<short>(m_second.b));
-        const __m128i b2 = _mm_set1_epi16(static_cast<short>(m_second.c));
         // Eight pair positions per step; the second load reads one character further.
+        const Lanes first(m_first);
+        const Lanes second(m_second);
         for (; q + 9 <= n; q += 8) {
             const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
             const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
-            const __m128i first = _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi16(v0, a0), _mm_cmpeq_epi16(v0, a1)), _mm_cmpeq_epi16(v0, a2));
-            const __m128i second = _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi16(v1, b0), _mm_cmpeq_epi16(v1, b1)), _mm_cmpeq_epi16(v1, b2));
-            const int mask = _mm_movemask_epi8(_mm_and_si128(first, second));
+            const int mask = _mm_movemask_epi8(_mm_and_si128(first.equal(v0), second.equal(v1)));
             if (mask != 0) {
                 return q + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
             }

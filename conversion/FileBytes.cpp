@@ -1,11 +1,13 @@
 #include "conversion/FileBytes.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -55,6 +57,22 @@ std::u16string absoluteName(const std::string& path)
 }
 
 }  // namespace
+
+void PreferLargePages(const void* buffer, std::size_t bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(kLargePage - 1);
+    if (last > first) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#else
+    (void)buffer;
+    (void)bytes;
+#endif
+}
 
 std::u16string SystemErrorText(int errorNumber)
 {
@@ -129,6 +147,7 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes,
             throw ConversionError(tooLargeMessage);
         }
         bytes.reserve(size + kChunk);
+        PreferLargePages(bytes.data(), bytes.capacity());
     }
     // Read until the end, whatever the size said: pipes and growing files have no size.
     for (;;) {
