@@ -30,6 +30,9 @@ public:
     virtual void AppendRow() = 0;
     // Sets one cell of the last row.
     virtual void SetLastRowCell(CueColumn column, std::u16string text) = 0;
+    // The run of ComputeCueRows has ended (also by a failure): a list that reports its rows in
+    // batches reports the rest now.
+    virtual void EndRows() {}
 };
 
 class VectorCueRowList : public CueRowList {

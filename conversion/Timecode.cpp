@@ -282,16 +282,21 @@ void TimecodeToFrames(std::u16string_view timecode, std::u16string_view rateText
     const long double seconds = ReadNumber(secondsText, decimalSeparator);
     const long double frames = ReadNumber(rest, decimalSeparator);
 
-    // Extended precision throughout; nearbyint rounds halves to the even neighbour in the
-    // default rounding mode.
-    const long double exact =
-        ((hours * 60 + minutes) * 60 + seconds) * static_cast<long double>(rate) + frames;
-    const long double count = std::nearbyint(exact);
+    const long double count = FrameCount(hours, minutes, seconds, frames, rate);
     constexpr long double kTwoTo63 = 9223372036854775808.0L;
     if (!(count >= -kTwoTo63 && count < kTwoTo63)) {
         throw ConversionError(formatMessage(kNotAnIntegerMessage, FormatGeneral(count, decimalSeparator)));
     }
     result = FormatGeneral(count, decimalSeparator);
+}
+
+long double FrameCount(long double hours, long double minutes, long double seconds,
+                       long double frames, double rate)
+{
+    // Extended precision throughout; rint rounds halves to the even neighbour in the default
+    // rounding mode (as nearbyint does, without its costly save of the floating-point state).
+    return std::rint(((hours * 60 + minutes) * 60 + seconds) * static_cast<long double>(rate) +
+                          frames);
 }
 
 std::u16string FramesToTimecode(std::int32_t frames, double rate)
