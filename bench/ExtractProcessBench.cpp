@@ -111,8 +111,8 @@ int main()
         const bool met = cli >= 0 && ratio <= 0.5;
         allMet = allMet && met;
         std::printf("%-16s %8.2f %10.1f %10.1f %10.1f %8.2f %s\n", list.name.c_str(),
-                    static_cast<double>(list.bytes) / 1e6, cli * 1e3, pcre2 * 1e3, re2 * 1e3,
-                    ratio, met ? "met" : "MISSED");
+                    static_cast<double>(list.bytes) / 1e6, cli * 1e3, pcre2 * 1e3, re2 * 1e3, ratio,
+                    met ? "met" : "MISSED");
     }
     if (!keepIn) std::filesystem::remove_all(folder);
     return allMet ? 0 : 1;

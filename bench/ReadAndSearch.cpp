@@ -82,8 +82,8 @@ int main(int argc, char** argv)
     file.seekg(0);
     file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     const std::string engine = argv[1];
-    const long count = engine == "re2" ? searchRe2(latin1Pattern(), bytes)
-                                       : searchPcre2(latin1Pattern(), bytes);
+    const long count =
+        engine == "re2" ? searchRe2(latin1Pattern(), bytes) : searchPcre2(latin1Pattern(), bytes);
     std::printf("%ld\n", count);
     return count < 0 ? 1 : 0;
 }

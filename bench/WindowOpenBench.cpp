@@ -48,8 +48,11 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("voll.edl"));
     const std::u16string text =
-        EdlGenerator(2024).edlUpTo(EdlShape::Typical, tarvelin::testsupport::kTextCapacity, EdlForm::Raw).text;
-    std::ofstream(path.toStdString(), std::ios::binary) << tarvelin::testsupport::edlFileBytes(text);
+        EdlGenerator(2024)
+            .edlUpTo(EdlShape::Typical, tarvelin::testsupport::kTextCapacity, EdlForm::Raw)
+            .text;
+    std::ofstream(path.toStdString(), std::ios::binary)
+        << tarvelin::testsupport::edlFileBytes(text);
     tarvelin::ui::FileDialog::setHandler([&](const tarvelin::ui::FileDialog&) { return path; });
 
     TForm1 form(nullptr, TForm1::InstanceCheck::Skip);
@@ -60,7 +63,8 @@ int main(int argc, char** argv)
     const double rows = clickAndPaint(form, form.Button5);
     std::printf("list %zu characters: %d cue lines, %d rows\n", text.size(),
                 form.RichEdit2->document()->blockCount(), form.ListView1Model->rowCount());
-    std::printf("open EDL (Button1)      %7.3f s   goal <= 0.5  %s\n", open, open <= 0.5 ? "met" : "MISSED");
+    std::printf("open EDL (Button1)      %7.3f s   goal <= 0.5  %s\n", open,
+                open <= 0.5 ? "met" : "MISSED");
     std::printf("compute rows (Button5)  %7.3f s\n", rows);
     return open <= 0.5 ? 0 : 1;
 }

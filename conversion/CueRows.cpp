@@ -125,7 +125,8 @@ void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText,
     // The groups are read where they stand in the subject; only the cells get their own copies.
     const auto group = [&](int n) {
         const auto [begin, end] = matcher.GroupSpan(n);
-        return cueText.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+        return cueText.substr(static_cast<std::size_t>(begin),
+                              static_cast<std::size_t>(end - begin));
     };
     bool found = matcher.ExecInPlace(cueText);
     while (found) {
@@ -135,8 +136,8 @@ void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText,
         rows.SetLastRowCell(CueColumn::In, std::u16string(in));
         rows.SetLastRowCell(CueColumn::Out, std::u16string(out));
 
-        const std::int32_t frames = durationFrames(in, out, rateText, decimalSeparator, rate,
-                                                   outFrames, inFrames);
+        const std::int32_t frames =
+            durationFrames(in, out, rateText, decimalSeparator, rate, outFrames, inFrames);
         const double wholeRate = rate ? *rate : ReadRate(rateText, decimalSeparator);
         rows.SetLastRowCell(CueColumn::Length, minutesAndSeconds
                                                    ? FramesToMinSec(frames, wholeRate)

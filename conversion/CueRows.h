@@ -47,7 +47,7 @@ public:
 extern const std::u16string_view kCueLinePattern;
 
 // Appends one row per match of the cue-line pattern in cueText.
-void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText, bool minutesAndSeconds,
-                    char16_t decimalSeparator, CueRowList& rows);
+void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText,
+                    bool minutesAndSeconds, char16_t decimalSeparator, CueRowList& rows);
 
 }  // namespace tarvelin

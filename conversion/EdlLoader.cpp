@@ -67,7 +67,8 @@ bool decodeWindows1252(std::string_view bytes, std::u16string& text)
             check.afterCr = (crs & 0x8000u) != 0;
             if (_mm_movemask_epi8(v) == 0) {
                 _mm_store_si128(reinterpret_cast<__m128i*>(chunk + i), _mm_unpacklo_epi8(v, zero));
-                _mm_store_si128(reinterpret_cast<__m128i*>(chunk + i + 8), _mm_unpackhi_epi8(v, zero));
+                _mm_store_si128(reinterpret_cast<__m128i*>(chunk + i + 8),
+                                _mm_unpackhi_epi8(v, zero));
             } else {
                 for (std::size_t k = i; k < i + 16; ++k) chunk[k] = Windows1252ToUnicode(from[k]);
             }

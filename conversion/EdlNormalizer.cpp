@@ -93,8 +93,10 @@ constexpr Variants variantsOf(char16_t upper, bool ignoreCase)
 // One character's variants in every lane; a character without variants costs one comparison.
 struct Lanes {
     explicit Lanes(const Variants& v)
-        : a(_mm_set1_epi16(static_cast<short>(v.a))), b(_mm_set1_epi16(static_cast<short>(v.b))),
-          c(_mm_set1_epi16(static_cast<short>(v.c))), single(v.a == v.b && v.a == v.c)
+        : a(_mm_set1_epi16(static_cast<short>(v.a))),
+          b(_mm_set1_epi16(static_cast<short>(v.b))),
+          c(_mm_set1_epi16(static_cast<short>(v.c))),
+          single(v.a == v.b && v.a == v.c)
     {
     }
 
@@ -198,7 +200,8 @@ private:
     void moveKept(char16_t* data, std::size_t upTo)
     {
         if (upTo <= m_copied) return;
-        if (m_kept != m_copied) std::char_traits<char16_t>::move(data + m_kept, data + m_copied, upTo - m_copied);
+        if (m_kept != m_copied)
+            std::char_traits<char16_t>::move(data + m_kept, data + m_copied, upTo - m_copied);
         m_kept += upTo - m_copied;
         m_copied = upTo;
     }

@@ -21,7 +21,7 @@ namespace tarvelin {
 
 struct CueLineResult {
     std::vector<std::u16string> cueLines;  // one per music event, in the order of the list
-    bool extractionFailed = false;          // the search stopped at a failure
+    bool extractionFailed = false;         // the search stopped at a failure
 };
 
 struct OpenedEdl {

@@ -1,8 +1,8 @@
 #include "conversion/FileBytes.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

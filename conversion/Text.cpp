@@ -112,7 +112,8 @@ std::u16string formatMessage(std::u16string_view pattern,
     std::u16string out;
     auto argument = arguments.begin();
     std::size_t from = 0;
-    for (std::size_t at = pattern.find(u"%s"); at != std::u16string_view::npos && argument != arguments.end();
+    for (std::size_t at = pattern.find(u"%s");
+         at != std::u16string_view::npos && argument != arguments.end();
          at = pattern.find(u"%s", from)) {
         out += pattern.substr(from, at - from);
         out += *argument++;
@@ -149,7 +150,8 @@ std::vector<std::u16string> SplitLines(std::u16string_view text)
 std::u16string JoinLines(const std::vector<std::u16string>& lines, std::u16string_view separator)
 {
     std::size_t total = 0;
-    for (const auto& line : lines) total += line.size() + separator.size();  // room for a final break
+    for (const auto& line : lines)
+        total += line.size() + separator.size();  // room for a final break
     std::u16string text;
     text.reserve(total);
     for (std::size_t i = 0; i < lines.size(); ++i) {

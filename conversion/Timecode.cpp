@@ -285,7 +285,8 @@ void TimecodeToFrames(std::u16string_view timecode, std::u16string_view rateText
     const long double count = FrameCount(hours, minutes, seconds, frames, rate);
     constexpr long double kTwoTo63 = 9223372036854775808.0L;
     if (!(count >= -kTwoTo63 && count < kTwoTo63)) {
-        throw ConversionError(formatMessage(kNotAnIntegerMessage, FormatGeneral(count, decimalSeparator)));
+        throw ConversionError(
+            formatMessage(kNotAnIntegerMessage, FormatGeneral(count, decimalSeparator)));
     }
     result = FormatGeneral(count, decimalSeparator);
 }
@@ -296,7 +297,7 @@ long double FrameCount(long double hours, long double minutes, long double secon
     // Extended precision throughout; rint rounds halves to the even neighbour in the default
     // rounding mode (as nearbyint does, without its costly save of the floating-point state).
     return std::rint(((hours * 60 + minutes) * 60 + seconds) * static_cast<long double>(rate) +
-                          frames);
+                     frames);
 }
 
 std::u16string FramesToTimecode(std::int32_t frames, double rate)

@@ -103,6 +103,14 @@ TInetCheckThread::TInetCheckThread(const QString& aURL, ProbeLimits limits)
     : fHTTP(makeCurlEasy()), fURL(aURL), m_limits(limits)
 {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
+    ++s_unfinished;
+}
+
+std::atomic<int> TInetCheckThread::s_unfinished{0};
+
+int TInetCheckThread::unfinished()
+{
+    return s_unfinished.load();
 }
 
 TInetCheckThread::~TInetCheckThread() = default;
@@ -115,6 +123,9 @@ void TInetCheckThread::setOnResult(QObject* context, TResultNotify notify)
 
 void TInetCheckThread::run()
 {
+    struct Ended {
+        ~Ended() { --s_unfinished; }
+    } ended;
     fResult = probeServer(fHTTP.get(), fURL, m_limits);
 
     // When the program is already ending, nobody is left to take the outcome.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvelin needs, by group; without arguments only "build".
 #   build    compile and run the program and tarvelin-cli
-#   test     unit, widget and CLI tests, benchmarks, sanitizers, fuzzing
+#   test     unit, widget and CLI tests, benchmarks, sanitizers, fuzzing, formatting check
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 
@@ -19,7 +19,7 @@ for group in "${groups[@]}"; do
     test)
       packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
                  clang libclang-rt-14-dev llvm
-                 xvfb xauth imagemagick python3 python3-openpyxl unzip) ;;
+                 xvfb xauth imagemagick python3 python3-openpyxl unzip clang-format-14) ;;
     *)
       echo "install-deps.sh: unknown group '$group'" >&2
       exit 2 ;;

@@ -38,7 +38,8 @@ QVariant CueListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) {
         return {};
     }
-    return QString::fromStdU16String(cell(m_rows[static_cast<std::size_t>(index.row())], index.column()));
+    return QString::fromStdU16String(
+        cell(m_rows[static_cast<std::size_t>(index.row())], index.column()));
 }
 
 QVariant CueListModel::headerData(int section, Qt::Orientation orientation, int role) const

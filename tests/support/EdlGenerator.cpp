@@ -244,7 +244,8 @@ std::u16string EdlGenerator::musicEvent(std::size_t number)
     std::u16string event = eventLine(number, reel, channel);
     // The channel marker of an event on channels 3 and 4 leaves a line of blanks behind.
     if (channel == u"NONE") event += m_form == EdlForm::Raw ? u"AUD  3     4  \r\n" : u"  \r\n";
-    event += std::u16string(clipPrefix()) + title + u'.' + std::u16string(kMusicExtensions[below(4)]) + u"\r\n";
+    event += std::u16string(clipPrefix()) + title + u'.' +
+             std::u16string(kMusicExtensions[below(4)]) + u"\r\n";
     return event;
 }
 
@@ -262,7 +263,8 @@ std::u16string EdlGenerator::videoEvent(std::size_t number)
     }
     std::u16string event = eventLine(number, name, u"V");
     static constexpr std::array<std::u16string_view, 3> kVideoExtensions{u".MXF", u".MOV", u""};
-    event += std::u16string(clipPrefix()) + name + std::u16string(kVideoExtensions[below(3)]) + u"\r\n";
+    event +=
+        std::u16string(clipPrefix()) + name + std::u16string(kVideoExtensions[below(3)]) + u"\r\n";
     return event;
 }
 

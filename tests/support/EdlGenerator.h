@@ -53,8 +53,7 @@ public:
     // run line in characters (a run has no comment lines, so both forms are the same).
     GeneratedText edl(EdlShape shape, std::size_t count, EdlForm form = EdlForm::Normalised);
     // A list of as many events (for Run: as long a run) as fit into maxChars.
-    GeneratedText edlUpTo(EdlShape shape, std::size_t maxChars,
-                          EdlForm form = EdlForm::Normalised);
+    GeneratedText edlUpTo(EdlShape shape, std::size_t maxChars, EdlForm form = EdlForm::Normalised);
 
     // Cue-line text with the given number of lines; about one in twenty is irregular (a
     // lower-case extension or a line without timecodes), as after a user's edits.

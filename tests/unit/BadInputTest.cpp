@@ -29,6 +29,7 @@
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvelin {
@@ -388,30 +389,6 @@ TEST(BadInputTest, CueLineAreaAtCapacityIsComputedInFull)
     EXPECT_TRUE(none.rows.empty());
 }
 
-// Holds the process's file-size limit at a few bytes, so that writes fail as on a full disk.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_previousHandler)(int) = nullptr;
-};
-
 struct BadTarget {
     const char* name;
     // Prepares dir and target (which holds "OLD" when it exists) for the failure.
@@ -464,7 +441,7 @@ TEST(BadInputTest, FailedSaveKeepsTheFileOnDisk)
             std::string message;
             const auto save = [&] {
                 if (row.fullDisk) {
-                    const FullDisk full(64);
+                    const testsupport::FullDisk full;
                     message = failureOf([&] { write(target); });
                 } else {
                     message = failureOf([&] { write(target); });
