@@ -3,18 +3,11 @@
 #include <QList>
 #include <QStringDecoder>
 
-#include <array>
+#include "conversion/Windows1252.h"
 
 namespace tarvelin::net {
 
 namespace {
-
-// windows-1252 in 0x80..0x9F; the five unassigned codes keep their own value, as Windows does.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 char16_t latin9(unsigned char byte)
 {
@@ -66,9 +59,10 @@ QString mapBytes(QByteArrayView bytes, char16_t (*map)(unsigned char))
     return text;
 }
 
+// The code page's table, shared with the EDL loader (the header needs no library).
 char16_t windows1252(unsigned char byte)
 {
-    return byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : byte;
+    return tarvelin::Windows1252ToUnicode(byte);
 }
 
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
