@@ -1,5 +1,10 @@
 #include "conversion/CueRows.h"
 
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "conversion/ConversionError.h"
 #include "conversion/PatternMatcher.h"
 #include "conversion/Timecode.h"
 
@@ -38,31 +43,106 @@ void VectorCueRowList::SetLastRowCell(CueColumn column, std::u16string text)
     }
 }
 
+namespace {
+
+// The rate text read once for the whole run; empty when it is no number or zero, so that every
+// row takes the text road and fails there with the exact message.
+std::optional<double> usableRate(std::u16string_view rateText, char16_t decimalSeparator)
+{
+    try {
+        const double rate = ReadRate(rateText, decimalSeparator);
+        if (rate != 0 && std::isfinite(rate)) return rate;
+    } catch (const ConversionError&) {
+    }
+    return std::nullopt;
+}
+
+long double twoDigits(std::u16string_view text, std::size_t at)
+{
+    return static_cast<long double>((text[at] - u'0') * 10 + (text[at + 1] - u'0'));
+}
+
+// The count of a matched timecode (two digits in every field) without its text: below 10^15
+// the count's text reads back as the same number, so the text road would give this very value.
+std::optional<long double> directCount(std::u16string_view timecode, double rate)
+{
+    const long double count = FrameCount(twoDigits(timecode, 0), twoDigits(timecode, 3),
+                                         twoDigits(timecode, 6), twoDigits(timecode, 9), rate);
+    constexpr long double kPlainLimit = 1e15L;
+    if (!(std::fabs(count) < kPlainLimit)) return std::nullopt;
+    return count;
+}
+
+// The duration in frames of one row as the text road computes it: both counts written in the
+// general number format, read back, their difference written and read as a 32-bit integer. The
+// two frame-count texts live across the whole run, since at rate zero the conversion leaves them
+// as they were.
+std::int32_t durationFrames(std::u16string_view in, std::u16string_view out,
+                            std::u16string_view rateText, char16_t decimalSeparator,
+                            std::optional<double> rate, std::u16string& outFrames,
+                            std::u16string& inFrames)
+{
+    if (rate) {
+        const std::optional<long double> outCount = directCount(out, *rate);
+        const std::optional<long double> inCount = directCount(in, *rate);
+        if (outCount && inCount) {
+            const long double difference = *outCount - *inCount;
+            if (difference >= INT32_MIN && difference <= INT32_MAX) {
+                return static_cast<std::int32_t>(difference);
+            }
+            return ReadInt32(FormatGeneral(difference, decimalSeparator));
+        }
+    }
+    TimecodeToFrames(out, rateText, decimalSeparator, outFrames);
+    TimecodeToFrames(in, rateText, decimalSeparator, inFrames);
+    const long double difference =
+        ReadNumber(outFrames, decimalSeparator) - ReadNumber(inFrames, decimalSeparator);
+    return ReadInt32(FormatGeneral(difference, decimalSeparator));
+}
+
+// Tells the row list that the run has ended, also when it ends with a failure.
+class EndOfRows {
+public:
+    explicit EndOfRows(CueRowList& rows) : m_rows(rows) {}
+    ~EndOfRows() { m_rows.EndRows(); }
+    EndOfRows(const EndOfRows&) = delete;
+    EndOfRows& operator=(const EndOfRows&) = delete;
+
+private:
+    CueRowList& m_rows;
+};
+
+}  // namespace
+
 void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText,
                     bool minutesAndSeconds, char16_t decimalSeparator, CueRowList& rows)
 {
+    const EndOfRows endOfRows(rows);
     PatternMatcher matcher(kCueLinePattern);
-    // The two counts live across the whole run: at rate zero the conversion leaves them as they
-    // were, and the empty texts then fail as numbers.
+    const std::optional<double> rate = usableRate(rateText, decimalSeparator);
     std::u16string outFrames;
     std::u16string inFrames;
+    // The groups are read where they stand in the subject; only the cells get their own copies.
+    const auto group = [&](int n) {
+        const auto [begin, end] = matcher.GroupSpan(n);
+        return cueText.substr(static_cast<std::size_t>(begin),
+                              static_cast<std::size_t>(end - begin));
+    };
     bool found = matcher.ExecInPlace(cueText);
     while (found) {
-        const std::u16string in = matcher.Match(1);
-        const std::u16string out = matcher.Match(2);
+        const std::u16string_view in = group(1);
+        const std::u16string_view out = group(2);
         rows.AppendRow();
-        rows.SetLastRowCell(CueColumn::In, in);
-        rows.SetLastRowCell(CueColumn::Out, out);
+        rows.SetLastRowCell(CueColumn::In, std::u16string(in));
+        rows.SetLastRowCell(CueColumn::Out, std::u16string(out));
 
-        TimecodeToFrames(out, rateText, decimalSeparator, outFrames);
-        TimecodeToFrames(in, rateText, decimalSeparator, inFrames);
-        const long double difference =
-            ReadNumber(outFrames, decimalSeparator) - ReadNumber(inFrames, decimalSeparator);
-        const std::int32_t frames = ReadInt32(FormatGeneral(difference, decimalSeparator));
-        const double rate = ReadRate(rateText, decimalSeparator);
-        rows.SetLastRowCell(CueColumn::Length, minutesAndSeconds ? FramesToMinSec(frames, rate)
-                                                                 : FramesToTimecode(frames, rate));
-        rows.SetLastRowCell(CueColumn::Title, matcher.Match(3));
+        const std::int32_t frames =
+            durationFrames(in, out, rateText, decimalSeparator, rate, outFrames, inFrames);
+        const double wholeRate = rate ? *rate : ReadRate(rateText, decimalSeparator);
+        rows.SetLastRowCell(CueColumn::Length, minutesAndSeconds
+                                                   ? FramesToMinSec(frames, wholeRate)
+                                                   : FramesToTimecode(frames, wholeRate));
+        rows.SetLastRowCell(CueColumn::Title, std::u16string(group(3)));
         found = matcher.ExecNext();
     }
 }

@@ -30,6 +30,9 @@ public:
     virtual void AppendRow() = 0;
     // Sets one cell of the last row.
     virtual void SetLastRowCell(CueColumn column, std::u16string text) = 0;
+    // The run of ComputeCueRows has ended (also by a failure): a list that reports its rows in
+    // batches reports the rest now.
+    virtual void EndRows() {}
 };
 
 class VectorCueRowList : public CueRowList {
@@ -44,7 +47,7 @@ public:
 extern const std::u16string_view kCueLinePattern;
 
 // Appends one row per match of the cue-line pattern in cueText.
-void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText, bool minutesAndSeconds,
-                    char16_t decimalSeparator, CueRowList& rows);
+void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText,
+                    bool minutesAndSeconds, char16_t decimalSeparator, CueRowList& rows);
 
 }  // namespace tarvelin

@@ -44,6 +44,11 @@ std::int32_t ReadInt32(std::u16string_view text);
 void TimecodeToFrames(std::u16string_view timecode, std::u16string_view rateText,
                       char16_t decimalSeparator, std::u16string& result);
 
+// The frame count TimecodeToFrames writes, as a number: the fields at the rate in extended
+// precision, rounded half to even. The caller reads the fields and the rate.
+long double FrameCount(long double hours, long double minutes, long double seconds,
+                       long double frames, double rate);
+
 // HH:MM:SS:FF at the whole rate. Throws "Division durch Null" when the whole rate is zero.
 std::u16string FramesToTimecode(std::int32_t frames, double rate);
 

@@ -2,7 +2,8 @@
 //
 // Bytes below 0x80 and from 0xA0 are the code points of the same number; 0x80 to 0x9F hold the
 // typographic characters of Windows-1252, and the five bytes it leaves undefined (0x81, 0x8D,
-// 0x8F, 0x90, 0x9D) keep the code point of the byte. Used by the EDL loader and the RTF reader.
+// 0x8F, 0x90, 0x9D) keep the code point of the byte. Used by the EDL loader, the RTF reader and
+// the ticker download's decoding (header only, so it needs no library).
 #pragma once
 
 #include <array>

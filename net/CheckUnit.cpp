@@ -137,6 +137,14 @@ TInetCheckThread::TInetCheckThread(const QString& aURL, ProbeLimits limits)
     : fHTTP(makeCurlEasy()), fURL(aURL), m_limits(limits)
 {
     connect(this, &QThread::finished, this, &QObject::deleteLater);
+    ++s_unfinished;
+}
+
+std::atomic<int> TInetCheckThread::s_unfinished{0};
+
+int TInetCheckThread::unfinished()
+{
+    return s_unfinished.load();
 }
 
 TInetCheckThread::~TInetCheckThread() = default;
@@ -157,6 +165,9 @@ bool TInetCheckThread::startProbe()
 
 void TInetCheckThread::run()
 {
+    struct Ended {
+        ~Ended() { --s_unfinished; }
+    } ended;
     fResult = probeServer(fHTTP.get(), fURL, m_limits);
 
     // When the program is already ending, nobody is left to take the outcome.

@@ -16,6 +16,7 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 
@@ -64,6 +65,10 @@ public:
     // object does not delete itself, and the caller still owns it.
     bool startProbe();
 
+    // Probes created and not yet through their body (outcome handed over or dropped), so that
+    // a caller can wait for every probe to have ended.
+    static int unfinished();
+
 protected:
     void run() override;
 
@@ -76,6 +81,7 @@ private:
     bool fResult = false;
     TResultNotify fNotify;
     QPointer<QObject> m_context;
+    static std::atomic<int> s_unfinished;
 };
 
 }  // namespace tarvelin::net

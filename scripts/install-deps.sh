@@ -2,7 +2,7 @@
 # Installs the Debian packages Tarvelin needs, by group; without arguments only "build".
 #   build    compile and run the program and tarvelin-cli
 #   test     unit, widget and CLI tests (LibreOffice reads the workbook back), benchmarks,
-#            sanitizers, fuzzing
+#            sanitizers, fuzzing, formatting check
 #   package  the Debian package (scripts/package.sh) and its checks
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
@@ -21,7 +21,7 @@ for group in "${groups[@]}"; do
     test)
       packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
                  clang libclang-rt-14-dev llvm
-                 xvfb xauth imagemagick python3 python3-openpyxl unzip
+                 xvfb xauth imagemagick python3 python3-openpyxl unzip clang-format-14
                  libreoffice-calc-nogui) ;;
     package)
       packages+=(dpkg-dev fakeroot file lintian man-db desktop-file-utils appstream

@@ -25,7 +25,7 @@ CueListModel::CueListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int CueListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_reported);
 }
 
 int CueListModel::columnCount(const QModelIndex& parent) const
@@ -38,7 +38,8 @@ QVariant CueListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || role != Qt::DisplayRole) {
         return {};
     }
-    return QString::fromStdU16String(cell(m_rows[static_cast<std::size_t>(index.row())], index.column()));
+    return QString::fromStdU16String(
+        cell(m_rows[static_cast<std::size_t>(index.row())], index.column()));
 }
 
 QVariant CueListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -67,10 +68,23 @@ Qt::ItemFlags CueListModel::flags(const QModelIndex& index) const
 
 void CueListModel::AppendRow()
 {
-    const int row = rowCount();
-    beginInsertRows({}, row, row);
     m_rows.emplace_back();
+}
+
+void CueListModel::EndRows()
+{
+    if (m_reported == m_rows.size()) {
+        return;
+    }
+    const int first = static_cast<int>(m_reported);
+    const int last = static_cast<int>(m_rows.size()) - 1;
+    beginInsertRows({}, first, last);
+    m_reported = m_rows.size();
     endInsertRows();
+    if (m_cellsSetUnreported) {
+        m_cellsSetUnreported = false;
+        emit dataChanged(index(first, 0), index(last, kColumnCount - 1), {Qt::DisplayRole});
+    }
 }
 
 void CueListModel::SetLastRowCell(CueColumn column, std::u16string text)
@@ -98,13 +112,18 @@ void CueListModel::SetLastRowCell(CueColumn column, std::u16string text)
             columnIndex = 3;
             break;
     }
-    const QModelIndex changed = index(rowCount() - 1, columnIndex);
-    emit dataChanged(changed, changed, {Qt::DisplayRole});
+    m_cellsSetUnreported = m_rows.size() > m_reported;
+    if (!m_cellsSetUnreported) {
+        const QModelIndex changed = index(rowCount() - 1, columnIndex);
+        emit dataChanged(changed, changed, {Qt::DisplayRole});
+    }
 }
 
 void CueListModel::clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_reported = 0;
+    m_cellsSetUnreported = false;
     endResetModel();
 }

@@ -62,7 +62,7 @@ def check_golden(cli, data):
 
 def check_against_reference(cli, data):
     rates = ["23,976", "29,97", "12,5", " 25 ", "-25", "0", "0,5", "abc", "29.97", "", "1E15",
-             "1E300", "10000", "1E400"]
+             "1E300", "10000", "1E400", "2E9", "3E9", "-1E10", "0,9999"]
     for cue_lines in sorted((data / "cue-lines").glob("*/cue-lines.txt")):
         content = cue_lines.read_bytes()
         for rate in rates:

@@ -20,13 +20,16 @@
 #include <vector>
 
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 #include "conversion/CueLineExtraction.h"
 #include "conversion/CueRows.h"
 #include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvelin {
@@ -87,16 +90,13 @@ std::string failureOf(const std::function<void()>& call)
     return "(no failure)";
 }
 
-// "Öffnen EDL" after the dialog: load into the buffer, normalise it, extract the cue lines.
+// "Öffnen EDL" after the dialog: load into the buffer, normalise it, extract the cue lines. A
+// failed extraction counts as a failure here.
 Lines openEdl(const std::string& path)
 {
-    Lines buffer = LoadEdlFile(path);
-    std::u16string workText = JoinLinesCrLf(buffer);
-    NormalizeEdlText(workText);
-    buffer = SplitLines(workText);
-    Lines cueLines;
-    ExtractCueLines(JoinLinesCrLf(buffer), cueLines);
-    return cueLines;
+    const OpenedEdl opened = OpenEdlFile(path);
+    if (opened.cues.extractionFailed) throw ConversionError(std::u16string(kExtractionFailedMessage));
+    return opened.cues.cueLines;
 }
 
 // Two music events in Windows-1252; the second name holds Ü (byte 0xDC).
@@ -389,30 +389,6 @@ TEST(BadInputTest, CueLineAreaAtCapacityIsComputedInFull)
     EXPECT_TRUE(none.rows.empty());
 }
 
-// Holds the process's file-size limit at a few bytes, so that writes fail as on a full disk.
-class FullDisk {
-public:
-    explicit FullDisk(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_previousHandler)(int) = nullptr;
-};
-
 struct BadTarget {
     const char* name;
     // Prepares dir and target (which holds "OLD" when it exists) for the failure.
@@ -465,7 +441,7 @@ TEST(BadInputTest, FailedSaveKeepsTheFileOnDisk)
             std::string message;
             const auto save = [&] {
                 if (row.fullDisk) {
-                    const FullDisk full(64);
+                    const testsupport::FullDisk full;
                     message = failureOf([&] { write(target); });
                 } else {
                     message = failureOf([&] { write(target); });

@@ -510,7 +510,8 @@ namespace {
     while (slow.requests().empty()) QThread::msleep(10);
     receiver.reset();
     app.reset();
-    QThread::msleep(800);  // the answer arrives and the probe ends without a receiver
+    // The answer arrives and the probe ends without a receiver.
+    while (TInetCheckThread::unfinished() > 0) QThread::msleep(5);
     std::exit(0);
 }
 

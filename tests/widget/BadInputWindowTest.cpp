@@ -29,6 +29,7 @@
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/TarvelinApplication.h"
+#include "tests/support/FullDisk.h"
 #include "ui/Unit1.h"
 
 using tarvelin::ui::BoxRequest;
@@ -107,35 +108,6 @@ public:
 
 private:
     bool m_active;
-};
-
-// Writes beyond a few bytes fail while it lives, as on a full disk.
-class FullDisk {
-public:
-    explicit FullDisk(bool wanted) : m_active(wanted)
-    {
-        if (m_active) {
-            ::getrlimit(RLIMIT_FSIZE, &m_saved);
-            m_handler = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit = m_saved;
-            limit.rlim_cur = 64;
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-    }
-    ~FullDisk()
-    {
-        if (m_active) {
-            ::setrlimit(RLIMIT_FSIZE, &m_saved);
-            std::signal(SIGXFSZ, m_handler);
-        }
-    }
-    FullDisk(const FullDisk&) = delete;
-    FullDisk& operator=(const FullDisk&) = delete;
-
-private:
-    bool m_active;
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
 };
 
 // What one row does to the window.
@@ -413,7 +385,7 @@ void BadInputWindowTest::badInputLosesNothing()
     UrlSink desktop;
     {
         const OrdinaryUser user(ordinaryUser);
-        const FullDisk disk(fullDisk);
+        const tarvelin::testsupport::FullDisk disk(fullDisk);
         switch (action) {
             case Action::Open:
                 dialog.path = input;
@@ -476,6 +448,11 @@ void BadInputWindowTest::badInputLosesNothing()
 // The cue-line area filled to its capacity: "Rechnen TC" counts every line.
 void BadInputWindowTest::cueLineAreaAtCapacityIsComputed()
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // Sixteen million characters through a live view take minutes under the sanitizers; the
+    // optimised pass runs this case, and the unit tests keep the capacity under them.
+    QSKIP("the capacity case runs in the optimised pass");
+#endif
     BoxRecorder boxes;
     const QString line = QStringLiteral("10:00:00:00      10:00:16:06         SONG.MP3");
     const qsizetype count = static_cast<qsizetype>(tarvelin::kTextCapacity) / (line.size() + 1);

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 #include <memory>
@@ -181,6 +182,7 @@ private slots:
     void tabOrderFollowsTheTableAndSkipsDisabledButtons();
     void computeIsEnabledByAnyChangeAndStaysEnabled();
     void saveAndExportAreEnabledByRowChangesOnly();
+    void rowsOfARunAreReportedOnce();
     void checkBoxTextsFollowALeftPressNotTheState();
     void errorBoxAppendsFullStop_data();
     void errorBoxAppendsFullStop();
@@ -389,10 +391,44 @@ void MainWindowTest::saveAndExportAreEnabledByRowChangesOnly()
     // Selecting a row is a row change too.
     auto second = newForm();
     second->ListView1Model->AppendRow();
+    second->ListView1Model->EndRows();
     QVERIFY(!second->Button3->isEnabled());
     second->ListView1->selectRow(0);
     QVERIFY(second->Button3->isEnabled());
     QVERIFY(second->Button4->isEnabled());
+}
+
+// A run's rows reach the list as one insertion and one change over all of them; a failing run
+// reports its rows too, the failing one with In and Out only.
+void MainWindowTest::rowsOfARunAreReportedOnce()
+{
+    BoxRecorder boxes;
+    auto form = newForm();
+    form->RichEdit2->setPlainText(QStringLiteral("10:00:00:00      10:00:16:06         A.MP3\n"
+                                                 "10:01:00:00      10:01:02:00         B.WAV\n"
+                                                 "10:02:00:00      10:02:05:00         C.NEW"));
+    QSignalSpy inserted(form->ListView1Model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy changed(form->ListView1Model, &QAbstractItemModel::dataChanged);
+    QTest::mouseClick(form->Button5, Qt::LeftButton);
+    QCOMPARE(form->ListView1Model->rowCount(), 3);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(changed.count(), 1);
+    const auto topLeft = changed[0][0].value<QModelIndex>();
+    const auto bottomRight = changed[0][1].value<QModelIndex>();
+    QCOMPARE(QPair(topLeft.row(), topLeft.column()), QPair(0, 0));
+    QCOMPARE(QPair(bottomRight.row(), bottomRight.column()), QPair(2, 3));
+    QCOMPARE(form->ListView1Model->index(1, 2).data().toString(), QStringLiteral("00:02"));
+
+    form->ComboBox1->setCurrentText(QStringLiteral("abc"));
+    inserted.clear();
+    changed.clear();
+    QTest::mouseClick(form->Button5, Qt::LeftButton);
+    QCOMPARE(form->ListView1Model->rowCount(), 1);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(form->ListView1Model->index(0, 1).data().toString(), QStringLiteral("10:00:16:06"));
+    QVERIFY(form->ListView1Model->index(0, 2).data().toString().isEmpty());
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
 }
 
 void MainWindowTest::checkBoxTextsFollowALeftPressNotTheState()
@@ -442,7 +478,7 @@ void MainWindowTest::errorBoxAppendsFullStop_data()
     QTest::newRow("question_mark_is_above") << "Wirklich?" << "Wirklich?.";
     QTest::newRow("digit_is_above") << "Zeile 12" << "Zeile 12.";
     QTest::newRow("umlaut_is_above") << "Größe" << "Größe.";
-    QTest::newRow("empty_stays_empty") << "" << "";
+    QTest::newRow("empty_gets_stop") << "" << ".";
 }
 
 void MainWindowTest::errorBoxAppendsFullStop()
@@ -561,7 +597,7 @@ void MainWindowTest::failedOpenChangesNothing()
     auto form = newForm();
     loadTwelveTitles(*form, dialogs);
     form->RichEdit2->setPlainText(QStringLiteral("bearbeitet"));
-    const std::vector<std::u16string> buffer = form->RichEdit1;
+    const std::u16string buffer = form->RichEdit1;
 
     dialogs.answers.push_back(QDir::temp().filePath(QStringLiteral("gibt-es-nicht-4711.edl")));
     QTest::mouseClick(form->Button1, Qt::LeftButton);

@@ -2,6 +2,7 @@
 // tick paints and where, and what the window does with each outcome of the probe and the
 // download. The maker's server is a ScriptedHttpServer on 127.0.0.1, reached through
 // TARVELIN_MAKER_SERVER.
+#include "net/CheckUnit.h"
 #include "tests/support/ScriptedHttpServer.h"
 #include "ui/StatusBar.h"
 #include "ui/StatusClock.h"
@@ -15,6 +16,7 @@
 #include <memory>
 #include <string>
 
+using tarvelin::net::TInetCheckThread;
 using tarvelin::testing::ScriptedHttpServer;
 
 namespace {
@@ -218,6 +220,8 @@ private slots:
         QTRY_VERIFY(window->Timer1.isActive());
         QCOMPARE(TickerText, QStringLiteral("news"));
 
+        QTRY_COMPARE(TInetCheckThread::unfinished(), 0);
+
         QWidget other;
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
@@ -227,7 +231,9 @@ private slots:
             window->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
         }
-        QTest::qWait(300);  // room for a second probe, which must not come
+        // A second probe would have been created by an activation, and would still be running
+        // or would have asked the server by now.
+        QCOMPARE(TInetCheckThread::unfinished(), 0);
         QCOMPARE(server.requests().size(), size_t(2));
     }
 
@@ -242,7 +248,8 @@ private slots:
         QVERIFY(window);
         QTRY_COMPARE(slow.requests().size(), size_t(1));
         window.reset();
-        QTest::qWait(800);  // the probe's answer arrives and finds no window
+        // The probe's answer arrives and finds no window; the probe then ends.
+        QTRY_COMPARE_WITH_TIMEOUT(TInetCheckThread::unfinished(), 0, 10000);
         QVERIFY(TickerText.isEmpty());
         QCOMPARE(slow.requests().size(), size_t(1));
     }
