@@ -79,6 +79,7 @@
   // ---- One action at a time ------------------------------------------------------------------
 
   let actions = Promise.resolve();
+  let finishedActions = 0;
 
   function setBusy(busy) {
     control('Form1').setAttribute('aria-busy', String(busy));
@@ -97,6 +98,8 @@
         showMessage(String((error && error.message) || error), 'error');
       } finally {
         setBusy(false);
+        // Lets a script driving the page tell when its action has been handled.
+        document.body.dataset.actions = String(++finishedActions);
       }
     });
     return actions;
