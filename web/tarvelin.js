@@ -28,7 +28,7 @@
   const MessageBox = control('MessageBox');
 
   // Rows are put into the list in slices of this size, so a long list never blocks the page.
-  const ROWS_PER_SLICE = 2000;
+  const ROWS_PER_SLICE = 5000;
   const DEFAULT_NAME = 'Musikliste';
 
   let edlName = '';  // base name of the last loaded list, for the suggested file names
@@ -180,28 +180,96 @@
 
   // ---- Rechnen TC -------------------------------------------------------------------------------
 
+  // ---- The cue list ---------------------------------------------------------------------------
+  //
+  // Rows are DOM rows with four cells. A list of up to FULL_LIST_ROWS rows is put in whole, in
+  // slices; a longer one (a capacity-size EDL gives a hundred thousand rows and more, which no
+  // browser lays out without stalling) keeps only the rows in view and a spacer above and below
+  // them, so the scroll bar still spans the whole list.
+
+  const FULL_LIST_ROWS = 20000;
+  const ROW_HEIGHT = 18;  // pixels, as the style sheet sets it
+  const WINDOW_MARGIN = 20;  // rows kept beyond the visible ones on either side
+
+  let cells = [];  // the shown rows' cells, four per row
+  let rowCount = 0;
+  let windowed = false;
+  let selectedIndex = -1;
+
+  // The rows and cells keep their table roles although the style lays them out as a grid.
+  const rowTemplate = document.createElement('tr');
+  rowTemplate.setAttribute('role', 'row');
+  for (let i = 0; i < 4; ++i) {
+    const cell = rowTemplate.appendChild(document.createElement('td'));
+    cell.setAttribute('role', 'gridcell');
+  }
+
+  function makeRow(index) {
+    const tr = rowTemplate.cloneNode(true);
+    const tds = tr.children;
+    for (let column = 0; column < 4; ++column) tds[column].textContent = cells[4 * index + column];
+    tr.dataset.index = String(index);
+    if (index === selectedIndex) {
+      tr.classList.add('selected');
+      tr.setAttribute('aria-selected', 'true');
+    }
+    return tr;
+  }
+
+  function spacer(rows) {
+    const tr = document.createElement('tr');
+    tr.className = 'spacer';
+    tr.setAttribute('aria-hidden', 'true');
+    tr.style.height = `${rows * ROW_HEIGHT}px`;
+    return tr;
+  }
+
+  function renderWindow() {
+    const visible = Math.ceil(ListView1Box.clientHeight / ROW_HEIGHT);
+    const top = Math.floor(ListView1Box.scrollTop / ROW_HEIGHT);
+    const first = Math.max(0, top - WINDOW_MARGIN);
+    const end = Math.min(rowCount, top + visible + WINDOW_MARGIN);
+    const slice = document.createDocumentFragment();
+    slice.appendChild(spacer(first));
+    for (let index = first; index < end; ++index) slice.appendChild(makeRow(index));
+    slice.appendChild(spacer(rowCount - end));
+    ListView1Body.replaceChildren(slice);
+  }
+
+  let windowPending = false;
+  ListView1Box.addEventListener('scroll', () => {
+    if (!windowed || windowPending) return;
+    windowPending = true;
+    requestAnimationFrame(() => {
+      windowPending = false;
+      if (windowed) renderWindow();
+    });
+  });
+
   function clearRows() {
+    cells = [];
+    rowCount = 0;
+    windowed = false;
+    selectedIndex = -1;
     ListView1Body.replaceChildren();
   }
 
-  const rowTemplate = document.createElement('tr');
-  for (let i = 0; i < 4; ++i) rowTemplate.appendChild(document.createElement('td'));
-
-  // Appends the rows of a reply: four cells each, separated by U+0000.
-  async function appendRows(cells) {
-    const values = cells.split('\0');
-    const rowCount = Math.floor(values.length / 4);
+  // Shows the rows of a reply: four cells each, separated by U+0000.
+  async function appendRows(text) {
+    cells = text.split('\0');
+    rowCount = Math.floor(cells.length / 4);
+    if (rowCount === 0) return;
+    if (rowCount > FULL_LIST_ROWS) {
+      windowed = true;
+      ListView1Box.scrollTop = 0;
+      renderWindow();
+      ListView1Change();
+      return;
+    }
     for (let first = 0; first < rowCount; first += ROWS_PER_SLICE) {
       const slice = document.createDocumentFragment();
       const end = Math.min(rowCount, first + ROWS_PER_SLICE);
-      for (let row = first; row < end; ++row) {
-        const tr = rowTemplate.cloneNode(true);
-        const tds = tr.children;
-        for (let column = 0; column < 4; ++column) {
-          tds[column].textContent = values[4 * row + column];
-        }
-        slice.appendChild(tr);
-      }
+      for (let index = first; index < end; ++index) slice.appendChild(makeRow(index));
       ListView1Body.appendChild(slice);
       ListView1Change();
       if (end < rowCount) await nextFrame();
@@ -236,38 +304,53 @@
     }
   }
 
-  // ---- The cue list: a click or the arrow keys select a whole row ------------------------------
+  // ---- A click or the arrow keys select a whole row -------------------------------------------
 
-  function selectRow(tr) {
-    const previous = ListView1Body.querySelector('tr.selected');
-    if (previous === tr) return;
+  function rowElement(index) {
+    return ListView1Body.querySelector(`tr[data-index="${index}"]`);
+  }
+
+  function selectRow(index) {
+    if (index < 0 || index >= rowCount || index === selectedIndex) return;
+    const previous = rowElement(selectedIndex);
     if (previous) {
       previous.classList.remove('selected');
       previous.removeAttribute('aria-selected');
     }
-    tr.classList.add('selected');
-    tr.setAttribute('aria-selected', 'true');
-    tr.scrollIntoView({ block: 'nearest' });
+    selectedIndex = index;
+    if (windowed) {
+      const top = index * ROW_HEIGHT;
+      const header = ListView1.tHead.offsetHeight;
+      if (top < ListView1Box.scrollTop) ListView1Box.scrollTop = top;
+      const bottom = top + ROW_HEIGHT + header - ListView1Box.clientHeight;
+      if (bottom > ListView1Box.scrollTop) ListView1Box.scrollTop = bottom;
+      renderWindow();
+    }
+    const tr = rowElement(index);
+    if (tr) {
+      tr.classList.add('selected');
+      tr.setAttribute('aria-selected', 'true');
+      if (!windowed) tr.scrollIntoView({ block: 'nearest' });
+    }
     ListView1Change();
   }
 
   ListView1Body.addEventListener('click', (event) => {
-    const tr = event.target.closest('tr');
-    if (tr) selectRow(tr);
+    const tr = event.target.closest('tr[data-index]');
+    if (tr) selectRow(Number(tr.dataset.index));
   });
   ListView1Box.addEventListener('keydown', (event) => {
-    const selected = ListView1Body.querySelector('tr.selected');
+    const page = Math.max(1, Math.floor(ListView1Box.clientHeight / ROW_HEIGHT) - 1);
+    const steps = { ArrowDown: 1, ArrowUp: -1, PageDown: page, PageUp: -page };
     let next = null;
-    if (event.key === 'ArrowDown') {
-      next = selected ? selected.nextElementSibling : ListView1Body.firstElementChild;
-    } else if (event.key === 'ArrowUp') {
-      next = selected ? selected.previousElementSibling : ListView1Body.firstElementChild;
+    if (event.key in steps) {
+      next = selectedIndex < 0 ? 0 : Math.max(0, Math.min(rowCount - 1, selectedIndex + steps[event.key]));
     } else if (event.key === 'Home') {
-      next = ListView1Body.firstElementChild;
+      next = 0;
     } else if (event.key === 'End') {
-      next = ListView1Body.lastElementChild;
+      next = rowCount - 1;
     }
-    if (next) {
+    if (next !== null && rowCount > 0) {
       event.preventDefault();
       selectRow(next);
     }

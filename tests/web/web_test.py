@@ -21,6 +21,7 @@ import time
 import unittest
 
 import openpyxl
+from capacity_edl import capacity_edl
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
@@ -78,30 +79,6 @@ def workbook_dump(path):
                     dump.append(("cell", sheet.title, cell.coordinate, cell.data_type,
                                  cell.number_format, bool(cell.font.b), cell.value))
     return dump
-
-
-def capacity_edl(characters):
-    """An Avid list of exactly this many characters (CR LF line ends, ASCII only): events with
-    music clip names, filled up with a comment line."""
-    head = "TITLE: KAPAZITAET\r\nFCM: NON-DROP FRAME\r\n"
-    parts, size, event = [head], len(head), 0
-    while True:
-        event += 1
-        seconds = event % 80000
-        tc_in = "%02d:%02d:%02d:00" % (seconds // 3600 % 24, seconds // 60 % 60, seconds % 60)
-        tc_out = "%02d:%02d:%02d:12" % (seconds // 3600 % 24, seconds // 60 % 60, seconds % 60)
-        block = ("%06d  AX       AA/V  C        %s %s %s %s\r\n"
-                 "* FROM CLIP NAME:  TITEL %d.WAV\r\n" % (event % 1000000, tc_in, tc_out,
-                                                         tc_in, tc_out, event))
-        if size + len(block) + 4 > characters:
-            break
-        parts.append(block)
-        size += len(block)
-    rest = characters - size
-    parts.append("*" + "X" * (rest - 3) + "\r\n")
-    text = "".join(parts)
-    assert len(text) == characters
-    return text.encode("ascii")
 
 
 class Page:
@@ -427,13 +404,17 @@ class WebPageTest(unittest.TestCase):
             self.assertEqual(page.text("Label10"), f"Anzahl Titel: {len(expected)}")
             page.compute()
             self.assertEqual(page.text("Label11"), f"Anzahl Titel: {len(expected)}")
-            count, ends = page.script("""
-                const rows = document.querySelectorAll('#ListView1 tbody tr');
-                const cells = (tr) => Array.from(tr.cells, td => td.textContent);
-                const ends = [0, 1, 2, rows.length - 3, rows.length - 2, rows.length - 1];
-                return [rows.length, ends.map(i => cells(rows[i]))];""")
-            self.assertEqual(count, len(expected))
-            self.assertEqual(ends, expected[:3] + expected[-3:])
+            # So long a list keeps only the rows in view in the document: the first ones now,
+            # the last ones once the list is scrolled to its end (End selects the last row).
+            shown = "return Array.from(document.querySelectorAll('#ListView1 tbody tr[data-index]'), tr => Array.from(tr.cells, td => td.textContent));"
+            self.assertEqual(page.script(shown)[:3], expected[:3])
+            self.assertLess(len(page.script(shown)), 200)
+            page.element("ListView1Box").send_keys(Keys.END)
+            page.wait(lambda: page.script(shown)[-1:] == expected[-1:], 10, "the list's end")
+            self.assertEqual(page.script(shown)[-3:], expected[-3:])
+            selected = page.script("return Array.from(document.querySelectorAll("
+                                   "'#ListView1 tbody tr.selected'), tr => tr.cells[0].textContent)")
+            self.assertEqual(selected, [expected[-1][0]])
 
     def test_09_screenshots(self):
         page = self.page
