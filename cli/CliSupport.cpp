@@ -81,6 +81,36 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::span<const Optio
     return parsed;
 }
 
+std::vector<std::string> WithLongOutputOption(std::vector<std::string> args)
+{
+    for (std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (arg == "-o") {
+            arg = "--output";
+        }
+    }
+    return args;
+}
+
+OutputFormat OutputFormatFrom(const ParsedArgs& parsed)
+{
+    const std::string name = parsed.value("format").value_or("tsv");
+    OutputFormat format = OutputFormat::Tsv;
+    if (name == "text") {
+        format = OutputFormat::Text;
+    } else if (name == "xlsx") {
+        format = OutputFormat::Xlsx;
+    } else if (name != "tsv") {
+        throw UsageError("Unbekanntes Format: " + name + " (tsv, text oder xlsx)");
+    }
+    if (format == OutputFormat::Xlsx && !parsed.has("output")) {
+        throw UsageError("--format xlsx braucht -o DATEI");
+    }
+    return format;
+}
+
 void RequirePositional(const ParsedArgs& parsed, std::size_t count)
 {
     if (parsed.positional.size() < count) {

@@ -41,6 +41,15 @@ struct ParsedArgs {
 // missing value, a value given to a flag, or an option given twice.
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::span<const OptionSpec> options);
 
+// "-o FILE" as the long "--output FILE" (before any "--").
+std::vector<std::string> WithLongOutputOption(std::vector<std::string> args);
+
+enum class OutputFormat { Tsv, Text, Xlsx };
+
+// --format tsv|text|xlsx (default tsv). Throws UsageError for another name, or for xlsx without
+// --output.
+OutputFormat OutputFormatFrom(const ParsedArgs& parsed);
+
 // Throws UsageError unless exactly count positional arguments were given.
 void RequirePositional(const ParsedArgs& parsed, std::size_t count);
 

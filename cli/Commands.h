@@ -49,8 +49,31 @@ inline constexpr std::string_view kConvertUsage =
     "                     [--format tsv|text|xlsx] [-o DATEI] DATEI.edl\n"
     "  Gewinnt die Cue-Zeilen wie extract und berechnet daraus die Cue-Liste wie rows.\n"
     "  --format tsv      wie rows (Vorgabe)\n"
-    "  --format text     Tabelle zum Lesen und Drucken (UTF-8, CR LF)\n"
-    "  --format xlsx     Excel-Arbeitsmappe; verlangt -o DATEI\n"
+    "  --format text     Tabelle zum Lesen und Drucken mit der Musikfolge danach,\n"
+    "                    wie \"Speichern als Text\" (UTF-8, CR LF)\n"
+    "  --format xlsx     Excel-Arbeitsmappe wie \"Nach Excel exportieren\" (Cue-Liste,\n"
+    "                    Musikfolge, Summen); verlangt -o DATEI\n"
+    "  -o, --output DATEI  in DATEI schreiben statt auf die Standardausgabe\n";
+
+// tarvelin-cli report [...] FILE|-: the music report (Musikfolge) for GEMA.
+int RunReport(const std::vector<std::string>& args);
+inline constexpr std::string_view kReportUsage =
+    "tarvelin-cli report [--fps RATE] [--decimal ZEICHEN] [--gap SEKUNDEN] [--cues]\n"
+    "                    [--format tsv|text|xlsx] [-o DATEI] DATEI|-\n"
+    "  Musikfolge für die GEMA: eine Zeile je Einsatz eines Werks mit seiner Dauer in\n"
+    "  ganzen Sekunden (jede angefangene zählt), dann die Summen je Datei. Liest eine\n"
+    "  EDL wie convert oder mit --cues Cue-Zeilen (UTF-8); - liest die Standardeingabe.\n"
+    "  Zeilen derselben Datei, die sich berühren, überlappen oder höchstens die Lücke\n"
+    "  auseinanderliegen, bilden einen Einsatz (Stereopaare, Schnitte).\n"
+    "  --fps RATE          Bildrate (Vorgabe 25)\n"
+    "  --decimal ZEICHEN   Dezimaltrenner von Bildrate und Lücke (Vorgabe: aus dem\n"
+    "                      Gebietsschema, \",\" für de_*, sonst \".\")\n"
+    "  --gap SEKUNDEN      größte Lücke innerhalb eines Einsatzes (Vorgabe 1; 0 verbindet\n"
+    "                      nur Zeilen, die sich berühren oder überlappen)\n"
+    "  --cues              die Eingabe sind Cue-Zeilen statt einer EDL\n"
+    "  --format tsv        TAB-getrennt (Vorgabe): Musikfolge, Leerzeile, Summen\n"
+    "  --format text       Cue-Liste und Musikfolge wie \"Speichern als Text\"\n"
+    "  --format xlsx       Arbeitsmappe wie \"Nach Excel exportieren\"; verlangt -o DATEI\n"
     "  -o, --output DATEI  in DATEI schreiben statt auf die Standardausgabe\n";
 
 }  // namespace tarvelin::cli

@@ -1,17 +1,14 @@
 // tarvelin-cli convert: from an edit decision list straight to the cue list, as "Öffnen EDL"
-// followed by "Rechnen TC" produce it, written as TSV rows, a text table or a workbook.
+// followed by "Rechnen TC" produce it, written as TSV rows, or as the window saves and exports
+// it: a text table or a workbook, both with the music report after the list.
 
 #include <array>
 #include <iostream>
-#include <utility>
 
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/CueInput.h"
 #include "cli/RowsOutput.h"
-#include "conversion/ConversionError.h"
-#include "conversion/CueLineExtraction.h"
-#include "conversion/EdlLoader.h"
-#include "conversion/EdlNormalizer.h"
 #include "export/AtomicFile.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
@@ -29,74 +26,26 @@ constexpr std::array<OptionSpec, 5> kOptions = {{
     {"output", true},
 }};
 
-enum class Format { Tsv, Text, Xlsx };
-
-Format formatFrom(const ParsedArgs& parsed)
-{
-    const std::string name = parsed.value("format").value_or("tsv");
-    if (name == "tsv") {
-        return Format::Tsv;
-    }
-    if (name == "text") {
-        return Format::Text;
-    }
-    if (name == "xlsx") {
-        return Format::Xlsx;
-    }
-    throw UsageError("Unbekanntes Format: " + name + " (tsv, text oder xlsx)");
-}
-
-// "-o FILE" is the short form of "--output FILE".
-std::vector<std::string> withLongOutputOption(std::vector<std::string> args)
-{
-    for (std::string& arg : args) {
-        if (arg == "--") {
-            break;
-        }
-        if (arg == "-o") {
-            arg = "--output";
-        }
-    }
-    return args;
-}
-
-// The cue-line area's text after "Öffnen EDL": the extraction's lines joined with CR LF. A failed
-// extraction keeps the lines found before it, as the window does.
-std::u16string cueLineTextOf(const std::string& path, bool& extractionFailed)
-{
-    std::u16string workText = LoadEdlText(path);
-    NormalizeEdlText(workText);
-    workText = ResplitCrLf(std::move(workText));
-    std::vector<std::u16string> cueLines;
-    try {
-        ExtractCueLines(workText, cueLines);
-    } catch (const ConversionError&) {
-        extractionFailed = true;
-        std::cerr << "Error: Falsche Format\n";
-    }
-    return JoinLinesCrLf(cueLines);
-}
-
-void writeRows(Format format, const std::optional<std::string>& output,
-               const std::vector<CueRow>& rows)
+void writeRows(OutputFormat format, const std::optional<std::string>& output,
+               const RowsResult& result, const ParsedArgs& parsed)
 {
     switch (format) {
-        case Format::Tsv:
+        case OutputFormat::Tsv:
             if (output) {
-                WriteFileAtomically(*output, FormatRowsTsv(rows));
+                WriteFileAtomically(*output, FormatRowsTsv(result.rows));
             } else {
-                std::cout << FormatRowsTsv(rows);
+                std::cout << FormatRowsTsv(result.rows);
             }
             break;
-        case Format::Text:
+        case OutputFormat::Text:
             if (output) {
-                WriteCueListText(*output, rows);
+                WriteCueListText(*output, result.rows, ReportOfRows(result, parsed));
             } else {
-                std::cout << FormatCueListText(rows);
+                std::cout << FormatCueListText(result.rows, ReportOfRows(result, parsed));
             }
             break;
-        case Format::Xlsx:
-            WriteCueListXlsx(*output, rows);
+        case OutputFormat::Xlsx:
+            WriteCueListXlsx(*output, result.rows, ReportOfRows(result, parsed));
             break;
     }
 }
@@ -105,28 +54,25 @@ void writeRows(Format format, const std::optional<std::string>& output,
 
 int RunConvert(const std::vector<std::string>& args)
 {
-    const ParsedArgs parsed = ParseArgs(withLongOutputOption(args), kOptions);
+    const ParsedArgs parsed = ParseArgs(WithLongOutputOption(args), kOptions);
     RequirePositional(parsed, 1);
-    const Format format = formatFrom(parsed);
+    const OutputFormat format = OutputFormatFrom(parsed);
     const std::optional<std::string> output = parsed.value("output");
-    if (format == Format::Xlsx && !output) {
-        throw UsageError("--format xlsx braucht -o DATEI");
-    }
     DecimalSeparatorFrom(parsed);  // a bad --decimal is a usage error before any input is read
 
     bool extractionFailed = false;
-    const std::u16string cueText = cueLineTextOf(parsed.positional[0], extractionFailed);
+    const std::u16string cueText = CueLineTextOfEdl(parsed.positional[0], extractionFailed);
     const RowsResult result = ComputeRowsFromArgs(cueText, parsed);
     if (result.failure) {
         // Standard output shows the rows so far; a file is not written from a failed run, so an
         // earlier file of that name stays as it was.
         if (!output) {
-            writeRows(format, output, result.rows);
+            writeRows(format, output, result, parsed);
         }
         ReportFailure(*result.failure);
         return 1;
     }
-    writeRows(format, output, result.rows);
+    writeRows(format, output, result, parsed);
     return extractionFailed ? 1 : 0;
 }
 

@@ -35,9 +35,18 @@ char16_t DecimalSeparatorFrom(const ParsedArgs& parsed)
     return u'.';
 }
 
+namespace {
+
+std::u16string rateOf(const ParsedArgs& parsed)
+{
+    return fromUtf8(parsed.value("fps").value_or("25"));
+}
+
+}  // namespace
+
 RowsResult ComputeRowsFromArgs(std::u16string_view cueText, const ParsedArgs& parsed)
 {
-    const std::u16string rate = fromUtf8(parsed.value("fps").value_or("25"));
+    const std::u16string rate = rateOf(parsed);
     const char16_t separator = DecimalSeparatorFrom(parsed);
     VectorCueRowList list;
     RowsResult result;
@@ -48,6 +57,16 @@ RowsResult ComputeRowsFromArgs(std::u16string_view cueText, const ParsedArgs& pa
     }
     result.rows = std::move(list.rows);
     return result;
+}
+
+MusicReportOutcome ReportOfRows(const RowsResult& result, const ParsedArgs& parsed,
+                                double gapSeconds)
+{
+    std::vector<CueRow> completed = result.rows;
+    if (result.failure && !completed.empty()) {
+        completed.pop_back();  // the failing row holds In and Out only
+    }
+    return TryBuildMusicReport(completed, rateOf(parsed), DecimalSeparatorFrom(parsed), gapSeconds);
 }
 
 void ReportFailure(const std::u16string& message)

@@ -1,5 +1,6 @@
-// What "rows" and "convert" of tarvelin-cli share: the decimal separator, running the cue list
-// computation and reporting its failure the way the window's error box does.
+// What "rows", "convert" and "report" of tarvelin-cli share: the decimal separator, running the
+// cue list computation, the music report of its rows and reporting a failure the way the
+// window's error box does.
 //
 // The separator comes from --decimal, or else from the environment's locale (LC_ALL, then
 // LC_NUMERIC, then LANG, the first one set): "," for a German locale (de, de_DE, de_AT, ...),
@@ -13,6 +14,7 @@
 
 #include "cli/CliSupport.h"
 #include "conversion/CueRows.h"
+#include "export/MusicReportText.h"
 
 namespace tarvelin::cli {
 
@@ -29,6 +31,11 @@ struct RowsResult {
 
 // ComputeCueRows with --fps (default "25") and --timecode from the command line.
 RowsResult ComputeRowsFromArgs(std::u16string_view cueText, const ParsedArgs& parsed);
+
+// The music report of the rows a computation completed (those before a failing row), at the rate
+// of --fps and with the separator of the command line.
+MusicReportOutcome ReportOfRows(const RowsResult& result, const ParsedArgs& parsed,
+                                double gapSeconds = kDefaultReportGapSeconds);
 
 // Writes the message to standard error with the full stop the error box appends.
 void ReportFailure(const std::u16string& message);

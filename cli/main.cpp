@@ -31,6 +31,7 @@ constexpr Command kCommands[] = {
     {"extract", RunExtract, "Cue-Zeilen aus einer EDL gewinnen", kExtractUsage},
     {"rows", RunRows, "Cue-Liste aus Cue-Zeilen berechnen", kRowsUsage},
     {"convert", RunConvert, "Cue-Liste direkt aus einer EDL", kConvertUsage},
+    {"report", RunReport, "Musikfolge (GEMA) aus einer EDL oder aus Cue-Zeilen", kReportUsage},
 };
 
 const Command* findCommand(std::string_view name)

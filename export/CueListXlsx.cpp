@@ -11,31 +11,16 @@
 #include "conversion/Text.h"
 #include "export/AtomicFile.h"
 #include "export/CueListText.h"
+#include "export/MusicReportXlsx.h"
 
 namespace tarvelin {
 
 namespace {
 
 constexpr std::array<const char*, 4> kHeader = {"In", "Out", "Länge", "Music Titles"};
-constexpr std::size_t kMaxCellCharacters = 32767;
 constexpr double kTimecodeColumnWidth = 13;
 constexpr double kMinTitleWidth = 30;
 constexpr double kMaxTitleWidth = 90;
-
-// At most the characters a cell can hold, never splitting a surrogate pair.
-std::string cellText(std::u16string_view text)
-{
-    std::size_t units = 0;
-    std::size_t characters = 0;
-    while (units < text.size() && characters < kMaxCellCharacters) {
-        const bool pair = text[units] >= 0xD800 && text[units] <= 0xDBFF &&
-                          units + 1 < text.size() && text[units + 1] >= 0xDC00 &&
-                          text[units + 1] <= 0xDFFF;
-        units += pair ? 2 : 1;
-        ++characters;
-    }
-    return toUtf8(text.substr(0, units));
-}
 
 // Closes the workbook on every path; libxlsxwriter writes the file on close.
 class Workbook {
@@ -62,9 +47,9 @@ private:
     lxw_workbook* m_book;
 };
 
-}  // namespace
-
-void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRow>& rows)
+// The workbook with the cue list's sheet and, when report is given, the report's sheets.
+void writeWorkbook(const std::filesystem::path& path, const std::vector<CueRow>& rows,
+                   const MusicReportOutcome* report)
 {
     AtomicFileReplacement target(path);
     if (rows.size() + 1 > LXW_ROW_MAX) {
@@ -93,8 +78,8 @@ void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRo
         const auto line = static_cast<lxw_row_t>(i + 1);
         const std::u16string title = TitleForExport(row.title);
         longestTitle = std::max(longestTitle, title.size());
-        const std::array<std::string, 4> cells = {cellText(row.in), cellText(row.out),
-                                                  cellText(row.length), cellText(title)};
+        const std::array<std::string, 4> cells = {XlsxCellText(row.in), XlsxCellText(row.out),
+                                                  XlsxCellText(row.length), XlsxCellText(title)};
         for (lxw_col_t column = 0; ok && column < cells.size(); ++column) {
             ok = worksheet_write_string(sheet, line, column, cells[column].c_str(), text) ==
                  LXW_NO_ERROR;
@@ -105,6 +90,7 @@ void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRo
     ok = ok && worksheet_set_column(sheet, 0, 2, kTimecodeColumnWidth, text) == LXW_NO_ERROR &&
          worksheet_set_column(sheet, 3, 3, titleWidth, text) == LXW_NO_ERROR;
     worksheet_freeze_panes(sheet, 1, 0);
+    ok = ok && (report == nullptr || AddMusicReportSheets(book.get(), *report));
     errno = 0;
     const bool closed = book.close();
     const int error = errno;
@@ -112,6 +98,19 @@ void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRo
         target.Fail(error != 0 ? SystemErrorText(error) : std::u16string(u"Schreibfehler."));
     }
     target.Commit();
+}
+
+}  // namespace
+
+void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRow>& rows)
+{
+    writeWorkbook(path, rows, nullptr);
+}
+
+void WriteCueListXlsx(const std::filesystem::path& path, const std::vector<CueRow>& rows,
+                      const MusicReportOutcome& report)
+{
+    writeWorkbook(path, rows, &report);
 }
 
 }  // namespace tarvelin

@@ -4,32 +4,6 @@
 
 namespace tarvelin {
 
-namespace {
-
-void appendEscaped(std::u16string& out, std::u16string_view cell)
-{
-    for (const char16_t c : cell) {
-        switch (c) {
-            case u'\t':
-                out += u"\\t";
-                break;
-            case u'\r':
-                out += u"\\r";
-                break;
-            case u'\n':
-                out += u"\\n";
-                break;
-            case u'\\':
-                out += u"\\\\";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
-
-}  // namespace
-
 std::u16string CueLineTextFromUtf8(std::string_view bytes)
 {
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -58,18 +32,42 @@ std::u16string CueLineTextFromUtf8(std::string_view bytes)
     return joined;
 }
 
+std::u16string EscapeTsvCell(std::u16string_view cell)
+{
+    std::u16string out;
+    out.reserve(cell.size());
+    for (const char16_t c : cell) {
+        switch (c) {
+            case u'\t':
+                out += u"\\t";
+                break;
+            case u'\r':
+                out += u"\\r";
+                break;
+            case u'\n':
+                out += u"\\n";
+                break;
+            case u'\\':
+                out += u"\\\\";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
 std::string FormatRowsTsv(const std::vector<CueRow>& rows)
 {
     std::string out;
     for (const CueRow& row : rows) {
-        std::u16string line;
-        appendEscaped(line, row.in);
+        std::u16string line = EscapeTsvCell(row.in);
         line += u'\t';
-        appendEscaped(line, row.out);
+        line += EscapeTsvCell(row.out);
         line += u'\t';
-        appendEscaped(line, row.length);
+        line += EscapeTsvCell(row.length);
         line += u'\t';
-        appendEscaped(line, row.title);
+        line += EscapeTsvCell(row.title);
         out += toUtf8(line);
         out += '\n';
     }

@@ -19,6 +19,9 @@ namespace tarvelin {
 // UTF-8 file content to cue-line text.
 std::u16string CueLineTextFromUtf8(std::string_view bytes);
 
+// A cell with TAB, CR, LF and backslash written as "\t", "\r", "\n" and "\\".
+std::u16string EscapeTsvCell(std::u16string_view cell);
+
 // Rows as TAB-separated UTF-8 lines.
 std::string FormatRowsTsv(const std::vector<CueRow>& rows);
 

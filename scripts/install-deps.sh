@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvelin needs, by group; without arguments only "build".
 #   build    compile and run the program and tarvelin-cli
-#   test     unit, widget and CLI tests, benchmarks, sanitizers, fuzzing
+#   test     unit, widget and CLI tests (LibreOffice reads the workbook back), benchmarks,
+#            sanitizers, fuzzing
 #   web      the page (emscripten, zlib and libxlsxwriter sources) and its browser tests
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
@@ -20,7 +21,8 @@ for group in "${groups[@]}"; do
     test)
       packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
                  clang libclang-rt-14-dev llvm
-                 xvfb xauth imagemagick python3 python3-openpyxl unzip) ;;
+                 xvfb xauth imagemagick python3 python3-openpyxl unzip
+                 libreoffice-calc-nogui) ;;
     web)
       packages+=(cmake ninja-build emscripten dpkg-dev xz-utils bzip2 python3
                  chromium chromium-driver python3-selenium python3-openpyxl)

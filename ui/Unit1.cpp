@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QTextDocument>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 
 #include "conversion/CueLineExtraction.h"
@@ -448,8 +449,18 @@ void TForm1::Button5Click(QObject*)
     const bool minutesAndSeconds = CheckBox1->isChecked();
     const QString decimalPoint = QLocale::system().decimalPoint();
     const char16_t separator = decimalPoint.isEmpty() ? u'.' : decimalPoint.front().unicode();
-    tarvelin::ComputeCueRows(cueText.toStdU16String(), rateText.toStdU16String(),
-                             minutesAndSeconds, separator, *ListView1Model);
+    m_reportRateText = rateText.toStdU16String();
+    m_reportSeparator = separator;
+    m_completedRows = 0;
+    try {
+        tarvelin::ComputeCueRows(cueText.toStdU16String(), m_reportRateText, minutesAndSeconds,
+                                 separator, *ListView1Model);
+    } catch (...) {
+        // The failing row is the last one; the report keeps to the rows before it.
+        m_completedRows = ListView1Model->rows().empty() ? 0 : ListView1Model->rows().size() - 1;
+        throw;
+    }
+    m_completedRows = ListView1Model->rows().size();
     Label11->setText(titleCount(ListView1Model->rowCount()));
     Label11->adjustSize();
     ListView1->viewport()->update();
@@ -469,12 +480,35 @@ std::filesystem::path TForm1::localPath(const QString& fileName)
     return std::filesystem::path(QFile::encodeName(fileName).toStdString());
 }
 
-// A failed write throws with the German reason and leaves an existing file as it was.
+tarvelin::MusicReportOutcome TForm1::musicReport() const
+{
+    const std::vector<tarvelin::CueRow>& rows = ListView1Model->rows();
+    const std::vector<tarvelin::CueRow> completed(
+        rows.begin(),
+        rows.begin() + static_cast<std::ptrdiff_t>(std::min(m_completedRows, rows.size())));
+    return tarvelin::TryBuildMusicReport(completed, m_reportRateText, m_reportSeparator);
+}
+
+void TForm1::warnWithoutReport(const tarvelin::MusicReportOutcome& report)
+{
+    if (!report.report) {
+        MessageBox::show(this,
+                         QStringLiteral("Die Cue-Liste wurde ohne Musikfolge gespeichert. %1.")
+                             .arg(QString::fromStdU16String(report.reason)),
+                         BoxIcon::Warning);
+    }
+}
+
+// A failed write throws with the German reason and leaves an existing file as it was. Without a
+// music report (a rate not above zero) the list is still written, the file says why, and so
+// does a warning.
 void TForm1::Button3Click(QObject*)
 {
     SaveDialog1.FileName = suggestedOutputName(QStringLiteral("txt"));
     if (SaveDialog1.Execute(this)) {
-        tarvelin::WriteCueListText(localPath(SaveDialog1.FileName), ListView1Model->rows());
+        const tarvelin::MusicReportOutcome report = musicReport();
+        tarvelin::WriteCueListText(localPath(SaveDialog1.FileName), ListView1Model->rows(), report);
+        warnWithoutReport(report);
     }
 }
 
@@ -488,6 +522,8 @@ void TForm1::Button4Click(QObject*)
     if (!dialog.Execute(this)) {
         return;
     }
-    tarvelin::WriteCueListXlsx(localPath(dialog.FileName), ListView1Model->rows());
+    const tarvelin::MusicReportOutcome report = musicReport();
+    tarvelin::WriteCueListXlsx(localPath(dialog.FileName), ListView1Model->rows(), report);
+    warnWithoutReport(report);
     QDesktopServices::openUrl(QUrl::fromLocalFile(dialog.FileName));
 }

@@ -2,7 +2,8 @@
 //
 // It binds the conversion core to the controls: "Öffnen EDL" loads and normalises an EDL and
 // writes one cue line per music event, "Rechnen TC" turns the cue lines into the cue list,
-// and the list is saved as text or exported to a spreadsheet. The handlers only read the
+// and the list is saved as text or exported to a spreadsheet, each with the music report of the
+// rows that computation completed, at the rate it read. The handlers only read the
 // controls, call the core and write the controls; every rule about EDLs and timecodes lives in
 // conversion/. The menu opens the help, terms and about windows. Creating the window runs the
 // single-instance guard (FormCreate) unless the window is only an offscreen picture.
@@ -41,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "export/MusicReportText.h"
 #include "net/TickerDownload.h"
 #include "ui/FileDialog.h"
 
@@ -146,6 +148,10 @@ public:
     // The path of the last EDL loaded, empty before the first.
     QString edlFileName() const { return m_edlFileName; }
 
+    // The music report of the rows the last "Rechnen TC" completed (those before a failing row),
+    // at the rate text and decimal separator that press read.
+    tarvelin::MusicReportOutcome musicReport() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -164,7 +170,14 @@ private:
     // The outcome of the connectivity probe: the ticker text, then the clock.
     void InetCheckResult(QObject* Sender, bool aResult);
 
+    // Tells the user that the file was written without a music report, and why.
+    void warnWithoutReport(const tarvelin::MusicReportOutcome& report);
+
     QString m_edlFileName;
+    // What the last "Rechnen TC" read and how many rows it completed.
+    std::u16string m_reportRateText;
+    char16_t m_reportSeparator = u',';
+    std::size_t m_completedRows = 0;
     bool m_shown = false;
     bool m_activated = false;
 };

@@ -15,6 +15,7 @@
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
+#include "export/MusicReportText.h"
 #include "export/RowsTsv.h"
 #include "tests/support/TempDir.h"
 
@@ -106,11 +107,11 @@ TEST(CueListWriterTest, FailedWritesNameTheFileAndLeaveNothingBehind)
     EXPECT_EQ(folder.names(), std::vector<std::string>{"Liste.xlsx"});
 }
 
-std::string runReader(const fs::path& xlsx)
+std::string runReader(const fs::path& xlsx, const std::string& options = "")
 {
     const std::string command = "\"" TARVELIN_PYTHON3 "\" \"" TARVELIN_TEST_DATA_DIR
-                                "/../support/read_xlsx.py\" \"" +
-                                xlsx.string() + "\"";
+                                "/../support/read_xlsx.py\" " +
+                                options + " \"" + xlsx.string() + "\"";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
     std::string out;
     char buffer[4096];
@@ -119,6 +120,11 @@ std::string runReader(const fs::path& xlsx)
         out.append(buffer, n);
     }
     return out;
+}
+
+std::string runReaderOnAllSheets(const fs::path& xlsx)
+{
+    return runReader(xlsx, "--all");
 }
 
 TEST(CueListWriterTest, SpreadsheetReadsBackAsTextCells)
@@ -182,6 +188,111 @@ TEST(CueListWriterTest, SpreadsheetCutsTitlesAtTheCellLimit)
     const std::string dump = runReader(target);
     const std::string cut = "cell\tD2\ts\t@\tplain\t" + std::string(32767, 'A') + "\n";
     EXPECT_NE(dump.find(cut), std::string::npos);
+}
+
+// Two rows of one song back to back, a row whose Out is not after its In, and a use of over an
+// hour that ends one frame past a whole second.
+const std::vector<CueRow> kReportRows = {
+    {u"10:00:00:00", u"10:00:16:06", u"00:16", u"        SONG.WAV"},
+    {u"10:00:16:06", u"10:00:20:00", u"00:03", u"        SONG.WAV"},
+    {u"10:01:00:00", u"10:01:00:00", u"00:01", u"        NULL.MP3"},
+    {u"10:02:00:00", u"11:04:03:01", u"62:03", u"        LANG.MP3"},
+};
+
+TEST(CueListWriterTest, TextFileCarriesTheMusicReportAfterTheList)
+{
+    const MusicReportOutcome report = TryBuildMusicReport(kReportRows, u"25", u',');
+    EXPECT_EQ(FormatCueListText(kReportRows, report),
+              FormatCueListText(kReportRows) +
+                  "\r\n"
+                  "Nr  Titel  In           Out          Dauer\r\n"
+                  " 1  SONG   10:00:00:00  10:00:20:00  00:20\r\n"
+                  " 2  LANG   10:02:00:00  11:04:03:01  62:04\r\n"
+                  "1 Zeile übersprungen: Out liegt nicht nach In.\r\n"
+                  "\r\n"
+                  "Titel   Einsätze  Gesamtdauer\r\n"
+                  "SONG           1        00:20\r\n"
+                  "LANG           1        62:04\r\n"
+                  "Gesamt         2        62:24\r\n");
+
+    const MusicReportOutcome none = TryBuildMusicReport(kReportRows, u"-25", u',');
+    EXPECT_FALSE(none.report.has_value());
+    EXPECT_EQ(FormatCueListText(kReportRows, none),
+              FormatCueListText(kReportRows) +
+                  "\r\nKeine Musikfolge: Die Bildrate '-25' ist nicht größer als null\r\n");
+}
+
+TEST(CueListWriterTest, ReportTsvIsTheCommandLineForm)
+{
+    const MusicReportOutcome report = TryBuildMusicReport(kReportRows, u"25", u',');
+    ASSERT_TRUE(report.report.has_value());
+    EXPECT_EQ(FormatMusicReportTsv(*report.report),
+              "Nr\tTitel\tDatei\tIn\tOut\tDauer\tSekunden\n"
+              "1\tSONG\tSONG.WAV\t10:00:00:00\t10:00:20:00\t00:20\t20\n"
+              "2\tLANG\tLANG.MP3\t10:02:00:00\t11:04:03:01\t62:04\t3724\n"
+              "\n"
+              "Titel\tDatei\tEinsätze\tGesamtdauer\tSekunden\n"
+              "SONG\tSONG.WAV\t1\t00:20\t20\n"
+              "LANG\tLANG.MP3\t1\t62:04\t3724\n"
+              "Gesamt\t\t2\t62:24\t3744\n");
+    const MusicReportOutcome empty = TryBuildMusicReport({}, u"25", u',');
+    EXPECT_EQ(FormatMusicReportTsv(*empty.report),
+              "Nr\tTitel\tDatei\tIn\tOut\tDauer\tSekunden\n\n"
+              "Titel\tDatei\tEinsätze\tGesamtdauer\tSekunden\n"
+              "Gesamt\t\t0\t00:00\t0\n");
+}
+
+TEST(CueListWriterTest, WorkbookCarriesTheReportSheets)
+{
+    TempFolder folder;
+    const fs::path target = folder.path() / "Liste.xlsx";
+    WriteCueListXlsx(target, kReportRows, TryBuildMusicReport(kReportRows, u"25", u','));
+    const std::string dump = runReaderOnAllSheets(target);
+    ASSERT_FALSE(dump.empty()) << "python3 with openpyxl is needed to read the workbook back";
+    const auto has = [&dump](const std::string& line) {
+        return dump.find(line + "\n") != std::string::npos;
+    };
+    // The cue list's sheet comes first and stays as it was.
+    EXPECT_EQ(dump.rfind("sheet\tAusgang GEMA VB\n", 0), 0u);
+    const std::size_t uses = dump.find("sheet\tMusikfolge\n");
+    const std::size_t totals = dump.find("sheet\tSummen\n");
+    ASSERT_NE(uses, std::string::npos);
+    ASSERT_NE(totals, std::string::npos);
+    EXPECT_LT(uses, totals);
+    const char* usesHeader[] = {"Nr",         "Titel",  "Datei",      "In",
+                                "Out",        "Dauer",  "Komponist",  "Textdichter",
+                                "Bearbeiter", "Verlag", "Archiv-Nr.", "Nutzungsart"};
+    for (int column = 0; column < 12; ++column) {
+        const std::string cell = std::string(1, static_cast<char>('A' + column)) + "1";
+        EXPECT_TRUE(has("cell\t" + cell + "\ts\t@\tbold\t" + usesHeader[column])) << cell;
+    }
+    for (const char* line : {
+             "cell\tA2\tn\t0\tplain\t1",
+             "cell\tB2\ts\t@\tplain\tSONG",
+             "cell\tC2\ts\t@\tplain\tSONG.WAV",
+             "cell\tD2\ts\t@\tplain\t10:00:00:00",
+             "cell\tE2\ts\t@\tplain\t10:00:20:00",
+             "cell\tF2\td\t[mm]:ss\tplain\t20s",
+             "cell\tF3\td\t[mm]:ss\tplain\t3724s",
+             "cell\tA5\ts\tGeneral\tplain\t1 Zeile übersprungen: Out liegt nicht nach In.",
+             "cell\tA1\ts\t@\tbold\tTitel",
+             "cell\tD1\ts\t@\tbold\tGesamtdauer",
+             "cell\tA3\ts\t@\tplain\tLANG",
+             "cell\tC3\tn\t0\tplain\t1",
+             "cell\tA4\ts\t@\tbold\tGesamt",
+             "cell\tC4\tn\t0\tbold\t2",
+             "cell\tD4\td\t[mm]:ss\tbold\t3744s",
+         }) {
+        EXPECT_TRUE(has(line)) << line;
+    }
+    EXPECT_EQ(dump.find("cell\tG2"), std::string::npos);  // the details are left to the user
+    EXPECT_EQ(dump.find("freeze\tnone"), std::string::npos);
+
+    WriteCueListXlsx(target, kReportRows, TryBuildMusicReport(kReportRows, u"0", u','));
+    const std::string without = runReaderOnAllSheets(target);
+    EXPECT_NE(without.find("cell\tA2\ts\tGeneral\tplain\tKeine Musikfolge: Die Bildrate '0' ist "
+                           "nicht größer als null\nsheet\tSummen"),
+              std::string::npos);
 }
 
 TEST(CueListWriterTest, TsvEscapesEveryCellSeparator)

@@ -125,6 +125,44 @@ QStringList areaLines(const TForm1& form)
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
+// The saved text file's lines, without the byte-order mark.
+QStringList savedTextLines(const QString& path)
+{
+    QFile saved(path);
+    if (!saved.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QString text = QString::fromUtf8(saved.readAll());
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+    }
+    return text.split(QStringLiteral("\r\n"));
+}
+
+// Every sheet of a workbook as read_xlsx.py --all dumps it.
+QStringList workbookDump(const QString& path)
+{
+    QProcess reader;
+    reader.start(QStringLiteral(TARVELIN_PYTHON3),
+                 {QStringLiteral(TARVELIN_SOURCE_DIR "/tests/support/read_xlsx.py"),
+                  QStringLiteral("--all"), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
+        return {};
+    }
+    return QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'));
+}
+
+// The lines of the text file from the Musikfolge's header on.
+QStringList reportPart(const QStringList& lines)
+{
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        if (lines[i - 1].isEmpty()) {
+            return lines.mid(i);
+        }
+    }
+    return {};
+}
+
 void loadTwelveTitles(TForm1& form, DialogScript& dialogs)
 {
     dialogs.answers.push_back(kDataDir + QStringLiteral("/fixtures/zwoelf-titel.edl"));
@@ -152,6 +190,8 @@ private slots:
     void failedOpenChangesNothing();
     void exportWritesAWorkbookAndOpensIt();
     void failedSaveKeepsWhatWasThere();
+    void savedTextAndWorkbookCarryTheReport();
+    void reportKeepsToCompletedRowsAndSaysWhyItIsMissing();
     void logoOpensTheWebsite();
     void statusBarRepaintsOnlyAChangedPanel();
     void pictureShowsTheWindowWithStepNumbers();
@@ -483,7 +523,9 @@ void MainWindowTest::openComputeSaveReadBack()
     if (text.startsWith(QChar(0xFEFF))) {
         text.remove(0, 1);
     }
-    const QStringList savedLines = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    // The cue list ends at the empty line before the music report.
+    const QStringList savedLines = text.left(text.indexOf(QStringLiteral("\r\n\r\n")) + 2)
+                                       .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(savedLines.size(), 13);
     for (const char* header : {"In", "Out", "Länge", "Music Titles"}) {
         QVERIFY(savedLines[0].contains(QString::fromUtf8(header)));
@@ -616,6 +658,105 @@ void MainWindowTest::failedSaveKeepsWhatWasThere()
                  QStringList{QStringLiteral("liste.txt")});
     }
     QVERIFY(desktop.urls.empty());
+}
+
+void MainWindowTest::savedTextAndWorkbookCarryTheReport()
+{
+    BoxRecorder boxes;
+    DialogScript dialogs;
+    UrlCatcher desktop;
+    QTemporaryDir folder;
+    auto form = newForm();
+    // Typed into the area: a stereo pair, a cut placed right after it, another work.
+    form->RichEdit2->setPlainText(QStringLiteral(
+        "01:00:00:00      01:00:10:00         SONG A.MP3\n"
+        "01:00:00:00      01:00:10:00         SONG A.MP3\n"
+        "01:00:10:00      01:00:15:12         SONG A.MP3.SUB.01 TO CLIP NAME:  SONG A.MP3\n"
+        "01:00:20:00      01:00:30:00         WIESE.WAV"));
+    QTest::mouseClick(form->Button5, Qt::LeftButton);
+    QCOMPARE(form->ListView1Model->rowCount(), 4);
+    // The report keeps the rate of the computation, not what the box says now.
+    form->ComboBox1->setEditText(QStringLiteral("abc"));
+
+    const QString text = folder.filePath(QStringLiteral("liste.txt"));
+    dialogs.answers.push_back(text);
+    QTest::mouseClick(form->Button3, Qt::LeftButton);
+    const QStringList report = reportPart(savedTextLines(text));
+    QCOMPARE(report.size(), 9);
+    QCOMPARE(report[0].split(QLatin1Char(' '), Qt::SkipEmptyParts),
+             (QStringList{"Nr", "Titel", "In", "Out", "Dauer"}));
+    QCOMPARE(report[1], QStringLiteral(" 1  SONG A  01:00:00:00  01:00:15:12  00:16"));
+    QCOMPARE(report[2], QStringLiteral(" 2  WIESE   01:00:20:00  01:00:30:00  00:10"));
+    QCOMPARE(report[3], QString());
+    QCOMPARE(report[4].split(QLatin1Char(' '), Qt::SkipEmptyParts),
+             (QStringList{"Titel", "Einsätze", "Gesamtdauer"}));
+    QCOMPARE(report[7].split(QLatin1Char(' '), Qt::SkipEmptyParts),
+             (QStringList{"Gesamt", "2", "00:26"}));
+
+    const QString book = folder.filePath(QStringLiteral("liste.xlsx"));
+    dialogs.answers.push_back(book);
+    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    const QStringList dump = workbookDump(book);
+    for (const char* line :
+         {"sheet\tMusikfolge", "cell\tB2\ts\t@\tplain\tSONG A", "cell\tC2\ts\t@\tplain\tSONG A.MP3",
+          "cell\tF2\td\t[mm]:ss\tplain\t16s", "cell\tB3\ts\t@\tplain\tWIESE", "sheet\tSummen",
+          "cell\tA4\ts\t@\tbold\tGesamt", "cell\tD4\td\t[mm]:ss\tbold\t26s"}) {
+        QVERIFY2(dump.contains(QString::fromUtf8(line)), line);
+    }
+    QVERIFY2(boxes.boxes.empty(),
+             qPrintable(boxes.boxes.empty() ? QString() : boxes.boxes[0].text));
+}
+
+void MainWindowTest::reportKeepsToCompletedRowsAndSaysWhyItIsMissing()
+{
+    BoxRecorder boxes;
+    DialogScript dialogs;
+    UrlCatcher desktop;
+    QTemporaryDir folder;
+    auto form = newForm();
+    // At 1E15 frames per second the second row's duration in frames leaves the 32-bit range.
+    form->RichEdit2->setPlainText(
+        QStringLiteral("00:00:00:00      00:00:00:05         ERSTES.MP3\n"
+                       "00:00:00:00      00:00:01:00         ZWEITES.MP3\n"
+                       "00:00:02:00      00:00:02:05         DRITTES.MP3"));
+    form->ComboBox1->setEditText(QStringLiteral("1E15"));
+    QTest::mouseClick(form->Button5, Qt::LeftButton);
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
+    QCOMPARE(form->ListView1Model->rowCount(), 2);
+
+    const QString text = folder.filePath(QStringLiteral("liste.txt"));
+    dialogs.answers.push_back(text);
+    QTest::mouseClick(form->Button3, Qt::LeftButton);
+    QStringList report = reportPart(savedTextLines(text));
+    QVERIFY(report.size() > 2);
+    QCOMPARE(report[1], QStringLiteral(" 1  ERSTES  00:00:00:00  00:00:00:05  00:01"));
+    QCOMPARE(report[2], QString());
+
+    // A rate below zero computes rows but makes no report: the list is saved, the file and a
+    // warning say why.
+    boxes.boxes.clear();
+    form->ComboBox1->setEditText(QStringLiteral("-25"));
+    QTest::mouseClick(form->Button5, Qt::LeftButton);
+    QCOMPARE(form->ListView1Model->rowCount(), 3);
+    QVERIFY(boxes.boxes.empty());
+    dialogs.answers.push_back(text);
+    QTest::mouseClick(form->Button3, Qt::LeftButton);
+    const QString reason =
+        QStringLiteral("Keine Musikfolge: Die Bildrate '-25' ist nicht größer als null");
+    const QStringList lines = savedTextLines(text);
+    QCOMPARE(lines.mid(lines.size() - 3), (QStringList{QString(), reason, QString()}));
+    QCOMPARE(lines[4], QString());
+    QCOMPARE(boxes.boxes.size(), std::size_t{1});
+    QCOMPARE(boxes.boxes[0].icon, BoxIcon::Warning);
+    QCOMPARE(boxes.boxes[0].text,
+             QStringLiteral("Die Cue-Liste wurde ohne Musikfolge gespeichert. ") + reason +
+                 QLatin1Char('.'));
+
+    const QString book = folder.filePath(QStringLiteral("liste.xlsx"));
+    dialogs.answers.push_back(book);
+    QTest::mouseClick(form->Button4, Qt::LeftButton);
+    QVERIFY(workbookDump(book).contains(QStringLiteral("cell\tA2\ts\tGeneral\tplain\t") + reason));
+    QCOMPARE(boxes.boxes.size(), std::size_t{2});
 }
 
 void MainWindowTest::logoOpensTheWebsite()
