@@ -22,6 +22,7 @@
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
+#include "export/MusicReportText.h"
 #include "export/RowsTsv.h"
 
 namespace {
@@ -32,6 +33,7 @@ using tarvelin::ConversionError;
 constexpr int kDone = 0;
 constexpr int kFailed = 1;      // the message slot holds the failure
 constexpr int kLoadFailed = 2;  // loading failed; buffer and cue lines are as they were
+constexpr int kWarned = 3;      // done, and the message slot holds a warning
 
 // Most bytes a list may have before it is refused unread, as the program refuses it.
 constexpr double kMaxFileBytes = 4.0 * static_cast<double>(tarvelin::kTextCapacity);
@@ -44,6 +46,8 @@ constexpr char16_t kCellSeparator = u'\0';
 
 std::u16string g_buffer;  // RichEdit1: every line followed by CR LF
 std::vector<tarvelin::CueRow> g_rows;
+std::size_t g_completedRows = 0;  // rows before a failing one, which the report covers
+std::u16string g_rateText;        // the rate the last computation read, for the report
 std::u16string g_text;
 std::u16string g_message;
 std::size_t g_count = 0;
@@ -96,12 +100,22 @@ void appendCells(const tarvelin::CueRow& row)
     }
 }
 
+// Writes the rows with the music report of the completed ones. Without a report (a rate not
+// above zero) the rows are still written, the file says why, and so does the warning.
 template <typename Write>
 int writeRows(const char* path, Write write)
 {
     try {
-        write(std::string(path), g_rows);
-        return kDone;
+        const std::vector<tarvelin::CueRow> completed(
+            g_rows.begin(), g_rows.begin() + static_cast<std::ptrdiff_t>(g_completedRows));
+        const tarvelin::MusicReportOutcome report =
+            tarvelin::TryBuildMusicReport(completed, g_rateText, kDecimalSeparator);
+        write(std::string(path), g_rows, report);
+        if (report.report) {
+            return kDone;
+        }
+        g_message = u"Die Cue-Liste wurde ohne Musikfolge gespeichert. " + report.reason + u".";
+        return kWarned;
     } catch (...) {
         g_message = messageOf(std::current_exception());
         return kFailed;
@@ -127,8 +141,8 @@ int tv_check_size(double bytes)
 int tv_open_edl(const unsigned char* bytes, std::size_t size)
 {
     try {
-        g_buffer = tarvelin::DecodeEdlText(
-            std::string_view(reinterpret_cast<const char*>(bytes), size));
+        g_buffer =
+            tarvelin::DecodeEdlText(std::string_view(reinterpret_cast<const char*>(bytes), size));
     } catch (...) {
         g_message = messageOf(std::current_exception());
         return kLoadFailed;
@@ -151,14 +165,17 @@ int tv_compute(const char16_t* cueText, std::size_t cueLength, const char16_t* r
     int result = kDone;
     try {
         tarvelin::ComputeCueRows(std::u16string_view(cueText, cueLength),
-                                 std::u16string_view(rateText, rateLength),
-                                 minutesAndSeconds != 0, kDecimalSeparator, list);
+                                 std::u16string_view(rateText, rateLength), minutesAndSeconds != 0,
+                                 kDecimalSeparator, list);
     } catch (...) {
         g_message = messageOf(std::current_exception());
         result = kFailed;
     }
     g_rows = std::move(list.rows);
     g_count = g_rows.size();
+    g_rateText.assign(rateText, rateLength);
+    // The failing row is the last one; the report keeps to the rows before it.
+    g_completedRows = result == kDone || g_rows.empty() ? g_rows.size() : g_rows.size() - 1;
     g_text.clear();
     for (const tarvelin::CueRow& row : g_rows) {
         appendCells(row);
@@ -167,25 +184,40 @@ int tv_compute(const char16_t* cueText, std::size_t cueLength, const char16_t* r
 }
 
 // "Speichern als Text" and "Nach Excel exportieren": the rows of the last computation written
-// to path in the module's file system, exactly as the window writes them.
+// to path in the module's file system with the music report, exactly as the window writes them.
 int tv_save_text(const char* path)
 {
-    return writeRows(path, [](const std::string& target, const auto& rows) {
-        tarvelin::WriteCueListText(target, rows);
+    return writeRows(path, [](const std::string& target, const auto& rows, const auto& report) {
+        tarvelin::WriteCueListText(target, rows, report);
     });
 }
 
 int tv_export_xlsx(const char* path)
 {
-    return writeRows(path, [](const std::string& target, const auto& rows) {
-        tarvelin::WriteCueListXlsx(target, rows);
+    return writeRows(path, [](const std::string& target, const auto& rows, const auto& report) {
+        tarvelin::WriteCueListXlsx(target, rows, report);
     });
 }
 
-const char16_t* tv_text() { return g_text.data(); }
-std::size_t tv_text_length() { return g_text.size(); }
-const char16_t* tv_message() { return g_message.data(); }
-std::size_t tv_message_length() { return g_message.size(); }
-std::size_t tv_count() { return g_count; }
+const char16_t* tv_text()
+{
+    return g_text.data();
+}
+std::size_t tv_text_length()
+{
+    return g_text.size();
+}
+const char16_t* tv_message()
+{
+    return g_message.data();
+}
+std::size_t tv_message_length()
+{
+    return g_message.size();
+}
+std::size_t tv_count()
+{
+    return g_count;
+}
 
 }  // extern "C"

@@ -117,7 +117,7 @@
     MessageBox.showModal();
   }
 
-  // kind: 'info' for the program's own messages, 'error' for failures (the error box).
+  // kind: 'info' for the program's own messages, 'warning', or 'error' for failures.
   function showMessage(text, kind = 'info') {
     messages.push({ text, kind });
     showNextMessage();
@@ -372,11 +372,12 @@
   function saveRows(kind, extension, type) {
     return enqueue(async () => {
       const reply = await request('write', { kind });
-      if (reply.status !== 'done') {
+      if (reply.status === 'failed') {
         showMessage(reply.message, 'error');
         return;
       }
       download(reply.bytes, `${edlName || DEFAULT_NAME}.${extension}`, type);
+      if (reply.status === 'warned') showMessage(reply.message, 'warning');
     });
   }
 

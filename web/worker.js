@@ -1,11 +1,11 @@
 // The page's worker: runs the conversion core away from the page, one request at a time.
 //
 // Requests are {id, op, ...}; every reply carries the id and either the result or
-// {status: 'failed' | 'loadFailed', message}. The module (TarvelinCore, compiled from
+// {status: 'failed' | 'loadFailed', message}; a file written with a warning comes as 'warned'. The module (TarvelinCore, compiled from
 // web/TarvelinWeb.cpp) keeps the raw-text buffer and the last rows between requests. The
 // worker makes no network request: the module and its WebAssembly come inside this script.
 
-const OUTCOME = ['done', 'failed', 'loadFailed'];
+const OUTCOME = ['done', 'failed', 'loadFailed', 'warned'];
 const utf16 = new TextDecoder('utf-16le');
 const core = TarvelinCore({ print() {}, printErr() {} });
 
@@ -103,10 +103,11 @@ function write(module, kind) {
   try {
     const outcome = kind === 'xlsx' ? module._tv_export_xlsx(pointer)
                                     : module._tv_save_text(pointer);
-    if (outcome !== 0) return { status: OUTCOME[outcome], message: message(module) };
+    const status = OUTCOME[outcome];
+    if (status === 'failed') return { status, message: message(module) };
     const bytes = module.FS.readFile(path);
     module.FS.unlink(path);
-    return { status: 'done', bytes: bytes.buffer };
+    return { status, bytes: bytes.buffer, message: status === 'warned' ? message(module) : '' };
   } finally {
     module._free(pointer);
   }

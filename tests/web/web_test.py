@@ -310,8 +310,24 @@ class WebPageTest(unittest.TestCase):
                 self.assertEqual(downloaded.name, "input" + suffix)
                 if kind == "text":
                     self.assertEqual(downloaded.read_bytes(), target.read_bytes())
+                    self.assertIn("Gesamtdauer", downloaded.read_text(encoding="utf-8-sig"))
                 else:
                     self.assertEqual(workbook_dump(downloaded), workbook_dump(target))
+                    self.assertEqual(openpyxl.load_workbook(downloaded).sheetnames,
+                                     ["Ausgang GEMA VB", "Musikfolge", "Summen"])
+                self.assertIsNone(page.message())
+        # After a failed computation the list is still saved, without the report, and a
+        # warning says why.
+        page.set_rate("0")
+        page.compute()
+        self.assertEqual(page.message(), "'' ist kein gültiger Gleitkommawert.")
+        for button, suffix in (("Button3", ".txt"), ("Button4", ".xlsx")):
+            with self.subTest(without_report=button):
+                downloaded = page.download(button, suffix)
+                self.assertTrue(downloaded.stat().st_size > 0)
+                warning = page.message()
+                self.assertTrue(warning.startswith(
+                    "Die Cue-Liste wurde ohne Musikfolge gespeichert. "), warning)
 
     def test_06_failure_messages(self):
         page = self.page
