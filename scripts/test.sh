@@ -5,7 +5,7 @@
 # widget tests offscreen), and a bounded libFuzzer run of every fuzz target (FUZZ_SECONDS each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build test
+scripts/install-deps.sh build test web
 cmake --workflow --preset ci
 cmake --workflow --preset asan
 scripts/fuzz-smoke.sh "${FUZZ_SECONDS:-30}"
