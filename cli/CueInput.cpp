@@ -6,9 +6,10 @@
 
 #include "cli/CliSupport.h"
 #include "conversion/ConversionError.h"
-#include "conversion/CueLineExtraction.h"
 #include "conversion/EdlLoader.h"
-#include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
+#include "conversion/Messages.h"
+#include "conversion/Text.h"
 #include "export/RowsTsv.h"
 
 namespace tarvelin::cli {
@@ -47,17 +48,13 @@ std::u16string ReadCueLineInput(const std::string& path)
 
 std::u16string CueLineTextOfEdl(const std::string& path, bool& extractionFailed)
 {
-    std::u16string workText = path == "-" ? DecodeEdlText(readStandardInput()) : LoadEdlText(path);
-    NormalizeEdlText(workText);
-    workText = ResplitCrLf(std::move(workText));
-    std::vector<std::u16string> cueLines;
-    try {
-        ExtractCueLines(workText, cueLines);
-    } catch (const ConversionError&) {
+    const CueLineResult cues =
+        (path == "-" ? OpenEdlBytes(readStandardInput()) : OpenEdlFile(path)).cues;
+    if (cues.extractionFailed) {
         extractionFailed = true;
-        std::cerr << "Error: Falsche Format\n";
+        std::cerr << toUtf8(kExtractionFailedMessage) << '\n';
     }
-    return JoinLinesCrLf(cueLines);
+    return JoinLinesCrLf(cues.cueLines);
 }
 
 }  // namespace tarvelin::cli

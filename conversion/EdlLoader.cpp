@@ -1,7 +1,6 @@
 #include "conversion/EdlLoader.h"
 
 #include <algorithm>
-#include <iterator>
 #include <utility>
 
 #include "conversion/ConversionError.h"
@@ -9,6 +8,10 @@
 #include "conversion/RtfText.h"
 #include "conversion/Text.h"
 #include "conversion/Windows1252.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarvelin {
 
@@ -19,26 +22,70 @@ namespace {
 // fit, and one that large is refused as well.
 constexpr std::size_t kMaxFileBytes = 4 * kTextCapacity;
 
-// Decodes through a small buffer and appends it: a text sized up front would be filled with
-// zeros first, one more pass over a large file's worth of fresh memory.
-std::u16string decodeWindows1252(std::string_view bytes)
+// Tracks whether every line break seen so far is CR LF: each LF must follow a CR, and each CR
+// must be followed by an LF.
+struct CrLfCheck {
+    bool onlyCrLf = true;
+    bool afterCr = false;
+
+    void take(char16_t c)
+    {
+        if (c == u'\n' ? !afterCr : afterCr) onlyCrLf = false;
+        afterCr = c == u'\r';
+    }
+    bool done() const { return onlyCrLf && !afterCr; }
+};
+
+// Windows-1252 bytes to characters in one pass that also checks the line breaks (16 bytes at a
+// time where the machine allows: plain ASCII widens as it is, the rest goes through the table).
+// The characters go through a small buffer that is appended: a text sized up front would be
+// filled with zeros first, one more pass over a large file's worth of fresh memory. The text gets
+// room for a final CR LF, so adding it later does not copy the text again.
+bool decodeWindows1252(std::string_view bytes, std::u16string& text)
 {
-    std::u16string text;
-    text.reserve(bytes.size());
-    char16_t chunk[4096];
-    for (std::size_t at = 0; at < bytes.size(); at += std::size(chunk)) {
-        const std::size_t count = std::min(std::size(chunk), bytes.size() - at);
-        for (std::size_t i = 0; i < count; ++i)
-            chunk[i] = Windows1252ToUnicode(static_cast<unsigned char>(bytes[at + i]));
+    const std::size_t n = bytes.size();
+    text.reserve(n + 2);
+    PreferLargePages(text.data(), text.capacity() * sizeof(char16_t));
+    const auto* const in = reinterpret_cast<const unsigned char*>(bytes.data());
+    constexpr std::size_t kChunk = 4096;
+    alignas(16) char16_t chunk[kChunk];
+    CrLfCheck check;
+    for (std::size_t at = 0; at < n; at += kChunk) {
+        const std::size_t count = std::min(kChunk, n - at);
+        const unsigned char* const from = in + at;
+        std::size_t i = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (; i + 16 <= count; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+            const auto crs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr)));
+            const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
+            // Every LF sits one place after a CR (the block's first one after the last block's).
+            if ((((crs << 1) | (check.afterCr ? 1u : 0u)) & 0xFFFFu) != lfs) check.onlyCrLf = false;
+            check.afterCr = (crs & 0x8000u) != 0;
+            if (_mm_movemask_epi8(v) == 0) {
+                _mm_store_si128(reinterpret_cast<__m128i*>(chunk + i), _mm_unpacklo_epi8(v, zero));
+                _mm_store_si128(reinterpret_cast<__m128i*>(chunk + i + 8), _mm_unpackhi_epi8(v, zero));
+            } else {
+                for (std::size_t k = i; k < i + 16; ++k) chunk[k] = Windows1252ToUnicode(from[k]);
+            }
+        }
+#endif
+        for (; i < count; ++i) {
+            chunk[i] = Windows1252ToUnicode(from[i]);
+            check.take(chunk[i]);
+        }
         text.append(chunk, count);
     }
-    return text;
+    return check.done();
 }
 
 std::u16string decodeUtf16(std::string_view bytes, bool bigEndian)
 {
     std::u16string text;
-    text.reserve(bytes.size() / 2 + 1);
+    text.reserve(bytes.size() / 2 + 3);
     std::size_t i = 0;
     for (; i + 1 < bytes.size(); i += 2) {
         const auto first = static_cast<unsigned char>(bytes[i]);
@@ -51,117 +98,66 @@ std::u16string decodeUtf16(std::string_view bytes, bool bigEndian)
     return text;
 }
 
-// The file's characters, line breaks as they stand.
-std::u16string decodeCharacters(std::string_view bytes)
+// The file's characters, line breaks as they stand; true when they are all CR LF.
+bool decodeCharacters(std::string_view bytes, std::u16string& text)
 {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
-        return fromUtf8(bytes.substr(3));
+        text = fromUtf8(bytes.substr(3));
+    } else if (bytes.starts_with("\xFF\xFE")) {
+        text = decodeUtf16(bytes.substr(2), false);
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        text = decodeUtf16(bytes.substr(2), true);
+    } else if (IsRtfDocument(bytes)) {
+        text = RtfToText(bytes);
+    } else {
+        return decodeWindows1252(bytes, text);
     }
-    if (bytes.starts_with("\xFF\xFE")) {
-        return decodeUtf16(bytes.substr(2), false);
-    }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return decodeUtf16(bytes.substr(2), true);
-    }
-    if (IsRtfDocument(bytes)) {
-        return RtfToText(bytes);
-    }
-    return decodeWindows1252(bytes);
+    return hasOnlyCrLfBreaks(text);
 }
 
-void checkCapacity(const std::u16string& characters)
+// The characters as the buffer's text: every line followed by CR LF. A list that has CR LF
+// breaks throughout (the usual case) only gains a missing final break.
+std::u16string bufferText(std::string_view bytes)
 {
+    std::u16string characters;
+    const bool onlyCrLf = decodeCharacters(bytes, characters);
     if (characters.size() > kTextCapacity) {
         throw ConversionError(std::u16string(kTooLargeMessage));
     }
-}
-
-// Calls line(begin, end) for every line of text. CR LF, LF CR, a lone CR and a lone LF each end
-// one line; a break at the very end starts no further line.
-template <typename LineFn>
-void forEachLine(const std::u16string& text, LineFn&& line)
-{
-    std::size_t start = 0;
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    while (i < n) {
-        const char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            ++i;
-            continue;
-        }
-        line(start, i);
-        const char16_t pair = c == u'\r' ? u'\n' : u'\r';
-        i += (i + 1 < n && text[i + 1] == pair) ? 2 : 1;
-        start = i;
-    }
-    if (start < n) {
-        line(start, n);
-    }
-}
-
-std::vector<std::u16string> splitLoaded(const std::u16string& text)
-{
-    std::vector<std::u16string> lines;
-    forEachLine(text, [&](std::size_t begin, std::size_t end) {
-        lines.emplace_back(text, begin, end - begin);
-    });
-    return lines;
-}
-
-std::u16string joinLoaded(std::u16string text)
-{
-    // The usual file already has CR LF everywhere: then only a missing final break is added.
-    if (hasOnlyCrLfBreaks(text)) {
-        if (!text.empty() && !text.ends_with(u"\r\n")) text += u"\r\n";
-        return text;
+    if (onlyCrLf) {
+        if (!characters.empty() && !characters.ends_with(u"\r\n")) characters += u"\r\n";
+        return characters;
     }
     std::u16string joined;
-    joined.reserve(text.size() + text.size() / 16 + 2);
-    forEachLine(text, [&](std::size_t begin, std::size_t end) {
-        joined.append(text, begin, end - begin);
+    joined.reserve(characters.size() + characters.size() / 16 + 2);
+    ForEachLine(characters, [&](std::size_t begin, std::size_t end) {
+        joined.append(characters, begin, end - begin);
         joined += u"\r\n";
     });
     return joined;
 }
 
-std::string readEdlBytes(const std::string& path)
-{
-    return ReadFileBytes(path, kMaxFileBytes, std::u16string(kTooLargeMessage));
-}
-
-// The file's characters; the bytes are released before the caller builds lines or text.
-std::u16string loadCharacters(const std::string& path)
-{
-    std::u16string characters = decodeCharacters(readEdlBytes(path));
-    checkCapacity(characters);
-    return characters;
-}
-
 }  // namespace
-
-std::vector<std::u16string> DecodeEdlBytes(std::string_view bytes)
-{
-    const std::u16string characters = decodeCharacters(bytes);
-    checkCapacity(characters);
-    return splitLoaded(characters);
-}
-
-std::vector<std::u16string> LoadEdlFile(const std::string& path)
-{
-    return splitLoaded(loadCharacters(path));
-}
 
 std::u16string DecodeEdlText(std::string_view bytes)
 {
-    std::u16string characters = decodeCharacters(bytes);
-    checkCapacity(characters);
-    return joinLoaded(std::move(characters));
+    return bufferText(bytes);
 }
 
 std::u16string LoadEdlText(const std::string& path)
 {
-    return joinLoaded(loadCharacters(path));
+    // The bytes are released before the caller goes on with the text.
+    return bufferText(ReadFileBytes(path, kMaxFileBytes, std::u16string(kTooLargeMessage)));
+}
+
+std::vector<std::u16string> DecodeEdlBytes(std::string_view bytes)
+{
+    return SplitLines(DecodeEdlText(bytes));
+}
+
+std::vector<std::u16string> LoadEdlFile(const std::string& path)
+{
+    return SplitLines(LoadEdlText(path));
 }
 
 }  // namespace tarvelin

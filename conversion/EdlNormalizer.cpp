@@ -1,8 +1,12 @@
 #include "conversion/EdlNormalizer.h"
 
+#include <algorithm>
 #include <array>
+#include <string_view>
 
-#include "conversion/Text.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tarvelin {
 
@@ -11,17 +15,29 @@ namespace {
 struct Removal {
     std::u16string_view text;  // upper case where letter case is ignored
     bool ignoreCase;
+    // Where the search looks first: the pair of characters at anchor and anchor + 1, chosen to
+    // be rare in an EDL, so that most of the text is passed over eight characters at a time.
+    std::size_t anchor;
 };
 
 // The removals in the order they run. Step 4 joins a line that begins with an asterisk to the
 // line before it when that line ends with a blank.
 constexpr std::array kRemovals = {
-    Removal{u"*FROM CLIP NAME: ", true},   Removal{u"* FROM CLIP NAME: ", true},
-    Removal{u"*  FROM CLIP NAME: ", true}, Removal{u" \r\n*", false},
-    Removal{u"FROM CLIP NAME: ", true},    Removal{u"AUD", true},
-    Removal{u" 3     4 ", true},           Removal{u" 1     2 ", true},
+    Removal{u"*FROM CLIP NAME: ", true, 15},  Removal{u"* FROM CLIP NAME: ", true, 0},
+    Removal{u"*  FROM CLIP NAME: ", true, 0}, Removal{u" \r\n*", false, 2},
+    Removal{u"FROM CLIP NAME: ", true, 14},   Removal{u"AUD", true, 1},
+    Removal{u" 3     4 ", true, 0},           Removal{u" 1     2 ", true, 7},
 };
 static_assert(kRemovals.size() == 8);
+
+constexpr bool anchorsInside()
+{
+    for (const Removal& removal : kRemovals) {
+        if (removal.anchor + 2 > removal.text.size()) return false;
+    }
+    return true;
+}
+static_assert(anchorsInside());
 
 // Simple upper case, as far as it can matter here: the removed texts are ASCII, and the only
 // characters whose simple upper case is an ASCII letter are a-z, dotless i and long s.
@@ -53,119 +69,169 @@ bool matchesAt(std::u16string_view text, std::size_t pos, const Removal& removal
     return true;
 }
 
-// The characters that can stand for the first character of a removed text: itself, and where
-// letter case is ignored its lower case and the non-ASCII letters whose upper case it is.
-struct FirstCharacters {
+// The characters that can stand for one character of a removed text: itself, and where letter
+// case is ignored its lower case and the non-ASCII letters whose upper case it is.
+struct Variants {
     char16_t a;
     char16_t b;
     char16_t c;
+
+    bool has(char16_t x) const { return x == a || x == b || x == c; }
 };
 
-constexpr FirstCharacters firstCharacters(const Removal& removal)
+constexpr Variants variantsOf(char16_t upper, bool ignoreCase)
 {
-    const char16_t first = removal.text.front();
-    if (!removal.ignoreCase || first < u'A' || first > u'Z') {
-        return {first, first, first};
+    if (!ignoreCase || upper < u'A' || upper > u'Z') {
+        return {upper, upper, upper};
     }
-    const auto lower = static_cast<char16_t>(first + (u'a' - u'A'));
-    const char16_t extra = first == u'I' ? u'\u0131' : first == u'S' ? u'\u017F' : first;
-    return {first, lower, extra};
+    const auto lower = static_cast<char16_t>(upper + (u'a' - u'A'));
+    const char16_t extra = upper == u'I' ? u'\u0131' : upper == u'S' ? u'\u017F' : upper;
+    return {upper, lower, extra};
 }
 
-// One left-to-right pass: each occurrence is cut out and the search goes on right after it, so
-// characters brought together by a cut are not searched again in this pass. The kept stretches
-// move down whole within the text (only ever onto characters already read), so the pass is
-// linear and needs no second buffer; a text without an occurrence is not written at all.
-void removeAll(std::u16string& text, const Removal& removal)
-{
-    const FirstCharacters first = firstCharacters(removal);
-    char16_t* const data = text.data();
-    const std::size_t n = text.size();
-    std::size_t kept = 0;    // length of the result so far
-    std::size_t copied = 0;  // text before this has been moved into the result
-    std::size_t i = 0;
-    while (i < n) {
-        const char16_t c = data[i];
-        if ((c == first.a || c == first.b || c == first.c) && matchesAt(text, i, removal)) {
-            if (kept != copied) std::char_traits<char16_t>::move(data + kept, data + copied, i - copied);
-            kept += i - copied;
-            i += removal.text.size();
-            copied = i;
-        } else {
-            ++i;
-        }
+#if defined(__SSE2__)
+// One character's variants in every lane; a character without variants costs one comparison.
+struct Lanes {
+    explicit Lanes(const Variants& v)
+        : a(_mm_set1_epi16(static_cast<short>(v.a))), b(_mm_set1_epi16(static_cast<short>(v.b))),
+          c(_mm_set1_epi16(static_cast<short>(v.c))), single(v.a == v.b && v.a == v.c)
+    {
     }
-    if (kept == copied) return;
-    std::char_traits<char16_t>::move(data + kept, data + copied, n - copied);
-    text.resize(kept + (n - copied));
-}
+
+    __m128i equal(__m128i v) const
+    {
+        const __m128i first = _mm_cmpeq_epi16(v, a);
+        if (single) return first;
+        return _mm_or_si128(_mm_or_si128(first, _mm_cmpeq_epi16(v, b)), _mm_cmpeq_epi16(v, c));
+    }
+
+    __m128i a;
+    __m128i b;
+    __m128i c;
+    bool single;
+};
+#endif
+
+// Finds the first position from `from` where the removal's anchor pair could stand (the pair's
+// first character at the returned position); returns n when there is none.
+class AnchorScan {
+public:
+    explicit AnchorScan(const Removal& removal)
+        : m_first(variantsOf(removal.text[removal.anchor], removal.ignoreCase)),
+          m_second(variantsOf(removal.text[removal.anchor + 1], removal.ignoreCase))
+    {
+    }
+
+    std::size_t next(const char16_t* data, std::size_t n, std::size_t from) const
+    {
+        std::size_t q = from;
+#if defined(__SSE2__)
+        // Eight pair positions per step; the second load reads one character further.
+        const Lanes first(m_first);
+        const Lanes second(m_second);
+        for (; q + 9 <= n; q += 8) {
+            const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
+            const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
+            const int mask = _mm_movemask_epi8(_mm_and_si128(first.equal(v0), second.equal(v1)));
+            if (mask != 0) {
+                return q + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+            }
+        }
+#endif
+        for (; q + 1 < n; ++q) {
+            if (m_first.has(data[q]) && m_second.has(data[q + 1])) return q;
+        }
+        return n;
+    }
+
+private:
+    Variants m_first;
+    Variants m_second;
+};
+
+// One removal's left-to-right pass, run in pieces as its input grows: each occurrence is cut out
+// and the search goes on right after it, so characters brought together by a cut are not
+// searched again in this pass. All passes work in the same text: a pass reads the output of the
+// one before it and writes its own output in front of what it reads (kept stretches move down
+// whole, only ever onto characters already read), so every pass is linear, no second buffer is
+// needed, and a text without an occurrence is not written at all.
+class RemovalPass {
+public:
+    explicit RemovalPass(const Removal& removal) : m_removal(removal), m_scan(removal) {}
+
+    // Goes on over the input data[0, end); `finished` says that no more input will come. Returns
+    // the end of the output so far, which is the next pass's input.
+    std::size_t advance(char16_t* data, std::size_t end, bool finished)
+    {
+        const std::size_t length = m_removal.text.size();
+        const std::size_t anchor = m_removal.anchor;
+        const std::u16string_view input(data, end);
+        while (m_next + length <= end) {
+            const std::size_t pair = m_scan.next(data, end, m_next + anchor);
+            if (pair >= end) {
+                // No anchor pair up to the end: only starts too late for a whole pair are left.
+                if (end > anchor + 1) m_next = std::max(m_next, end - anchor - 1);
+                break;
+            }
+            const std::size_t start = pair - anchor;
+            if (start + length > end) {
+                m_next = start;
+                break;
+            }
+            if (!matchesAt(input, start, m_removal)) {
+                m_next = start + 1;
+                continue;
+            }
+            moveKept(data, start);
+            m_next = start + length;
+            m_copied = m_next;
+        }
+        // Everything before m_next is decided; at the end of the input, everything is.
+        if (finished) m_next = std::max(m_next, end);
+        moveKept(data, std::max(m_copied, m_next));
+        m_copied = std::max(m_copied, m_next);
+        return m_kept;
+    }
+
+private:
+    // Moves the kept characters data[m_copied, upTo) to the end of the output.
+    void moveKept(char16_t* data, std::size_t upTo)
+    {
+        if (upTo <= m_copied) return;
+        if (m_kept != m_copied) std::char_traits<char16_t>::move(data + m_kept, data + m_copied, upTo - m_copied);
+        m_kept += upTo - m_copied;
+        m_copied = upTo;
+    }
+
+    const Removal& m_removal;
+    AnchorScan m_scan;
+    std::size_t m_kept = 0;    // end of the output
+    std::size_t m_copied = 0;  // the input before this is in the output or cut out
+    std::size_t m_next = 0;    // the earliest position an occurrence may still start at
+};
+
+// The eight passes run over the text a piece at a time, so that each piece is still in the
+// processor's cache when the later passes read it.
+constexpr std::size_t kPieceLength = 32 * 1024;
 
 }  // namespace
 
-std::u16string JoinLinesCrLf(const std::vector<std::u16string>& lines)
-{
-    std::size_t total = 0;
-    for (const auto& line : lines) {
-        total += line.size() + 2;
-    }
-    std::u16string text;
-    text.reserve(total);
-    for (const auto& line : lines) {
-        text += line;
-        text += u"\r\n";
-    }
-    return text;
-}
-
-std::vector<std::u16string> SplitLines(std::u16string_view text)
-{
-    std::vector<std::u16string> lines;
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            ++i;
-            continue;
-        }
-        lines.emplace_back(text.substr(start, i - start));
-        i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
-    }
-    return lines;
-}
-
-std::u16string ResplitCrLf(std::u16string text)
-{
-    if (hasOnlyCrLfBreaks(text)) {
-        if (!text.empty() && !text.ends_with(u"\r\n")) text += u"\r\n";
-        return text;
-    }
-    std::u16string out;
-    out.reserve(text.size() + 2);
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char16_t c = text[i];
-        if (c != u'\r' && c != u'\n') {
-            out += c;
-            ++i;
-            continue;
-        }
-        out += u"\r\n";
-        i += (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
-    }
-    if (!out.empty() && !out.ends_with(u"\r\n")) {
-        out += u"\r\n";
-    }
-    return out;
-}
-
 void NormalizeEdlText(std::u16string& workText)
 {
-    for (const Removal& removal : kRemovals) removeAll(workText, removal);
+    std::array<RemovalPass, kRemovals.size()> passes{
+        RemovalPass(kRemovals[0]), RemovalPass(kRemovals[1]), RemovalPass(kRemovals[2]),
+        RemovalPass(kRemovals[3]), RemovalPass(kRemovals[4]), RemovalPass(kRemovals[5]),
+        RemovalPass(kRemovals[6]), RemovalPass(kRemovals[7])};
+    char16_t* const data = workText.data();
+    const std::size_t n = workText.size();
+    std::size_t pieceEnd = 0;
+    std::size_t end = 0;
+    do {
+        pieceEnd = std::min(n, pieceEnd + kPieceLength);
+        end = pieceEnd;
+        for (RemovalPass& pass : passes) end = pass.advance(data, end, pieceEnd == n);
+    } while (pieceEnd < n);
+    workText.resize(end);
 }
 
 }  // namespace tarvelin

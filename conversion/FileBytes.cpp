@@ -1,15 +1,18 @@
 #include "conversion/FileBytes.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 #include "conversion/Text.h"
 
 namespace tarvelin {
@@ -42,23 +45,34 @@ std::u16string absoluteName(const std::string& path)
     return fromUtf8(error ? path : absolute.lexically_normal().string());
 }
 
-// "Datei <name> kann nicht geöffnet werden. <reason>"; the name may itself hold "%s", so the two
-// parts are put in place one after the other, never searched again.
 [[noreturn]] void throwCannotOpen(const std::string& path, int errorNumber)
 {
-    std::u16string message = u"Datei ";
-    message += absoluteName(path);
-    message += u" kann nicht geöffnet werden. ";
-    message += SystemErrorText(errorNumber);
-    throw ConversionError(std::move(message));
+    throw ConversionError(
+        formatMessage(kCannotOpenMessage, {absoluteName(path), SystemErrorText(errorNumber)}));
 }
 
 [[noreturn]] void throwCannotLoad()
 {
-    throw ConversionError(u"Stream konnte nicht geladen werden");
+    throw ConversionError(std::u16string(kCannotLoadMessage));
 }
 
 }  // namespace
+
+void PreferLargePages(const void* buffer, std::size_t bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t last = (begin + bytes) & ~(kLargePage - 1);
+    if (last > first) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#else
+    (void)buffer;
+    (void)bytes;
+#endif
+}
 
 std::u16string SystemErrorText(int errorNumber)
 {
@@ -133,6 +147,7 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes,
             throw ConversionError(tooLargeMessage);
         }
         bytes.reserve(size + kChunk);
+        PreferLargePages(bytes.data(), bytes.capacity());
     }
     // Read until the end, whatever the size said: pipes and growing files have no size.
     for (;;) {

@@ -106,13 +106,19 @@ std::u16string fromUtf8(std::string_view text)
     return out;
 }
 
-std::u16string formatMessage(std::u16string_view pattern, std::u16string_view argument)
+std::u16string formatMessage(std::u16string_view pattern,
+                             std::initializer_list<std::u16string_view> arguments)
 {
-    std::u16string out(pattern);
-    const auto at = out.find(u"%s");
-    if (at != std::u16string::npos) {
-        out.replace(at, 2, argument);
+    std::u16string out;
+    auto argument = arguments.begin();
+    std::size_t from = 0;
+    for (std::size_t at = pattern.find(u"%s"); at != std::u16string_view::npos && argument != arguments.end();
+         at = pattern.find(u"%s", from)) {
+        out += pattern.substr(from, at - from);
+        out += *argument++;
+        from = at + 2;
     }
+    out += pattern.substr(from);
     return out;
 }
 
@@ -129,6 +135,35 @@ bool hasOnlyCrLfBreaks(std::u16string_view text)
         }
     }
     return true;
+}
+
+std::vector<std::u16string> SplitLines(std::u16string_view text)
+{
+    std::vector<std::u16string> lines;
+    ForEachLine(text, [&](std::size_t begin, std::size_t end) {
+        lines.emplace_back(text.substr(begin, end - begin));
+    });
+    return lines;
+}
+
+std::u16string JoinLines(const std::vector<std::u16string>& lines, std::u16string_view separator)
+{
+    std::size_t total = 0;
+    for (const auto& line : lines) total += line.size() + separator.size();  // room for a final break
+    std::u16string text;
+    text.reserve(total);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += separator;
+        text += lines[i];
+    }
+    return text;
+}
+
+std::u16string JoinLinesCrLf(const std::vector<std::u16string>& lines)
+{
+    std::u16string text = JoinLines(lines, u"\r\n");
+    if (!lines.empty()) text += u"\r\n";
+    return text;
 }
 
 }  // namespace tarvelin

@@ -9,22 +9,18 @@
 #include <limits>
 
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 #include "conversion/Text.h"
 
 namespace tarvelin {
 
 namespace {
 
-constexpr std::u16string_view kNotAFloat = u"'%s' ist kein gültiger Gleitkommawert";
-constexpr std::u16string_view kNotAnInteger = u"'%s' ist kein gültiger Integerwert";
-constexpr std::u16string_view kDivisionByZero = u"Division durch Null";
-constexpr std::u16string_view kInvalidFloatOperation = u"Ungültige Gleitkommaoperation";
-
 constexpr int kSignificantDigits = 15;
 
 [[noreturn]] void failNotAFloat(std::u16string_view text)
 {
-    throw ConversionError(formatMessage(kNotAFloat, text));
+    throw ConversionError(formatMessage(kNotAFloatMessage, text));
 }
 
 bool isDigit(char16_t c)
@@ -65,11 +61,11 @@ struct WholeRateSplit {
 WholeRateSplit splitByWholeRate(std::int32_t frames, double rate)
 {
     if (std::isnan(rate)) {
-        throw ConversionError(std::u16string(kInvalidFloatOperation));
+        throw ConversionError(std::u16string(kInvalidFloatOperationMessage));
     }
     const long double whole = std::floor(static_cast<long double>(rate));
     if (whole == 0) {
-        throw ConversionError(std::u16string(kDivisionByZero));
+        throw ConversionError(std::u16string(kDivisionByZeroMessage));
     }
     // A whole rate beyond every 32-bit count leaves the count as the remainder.
     constexpr long double kBeyondCounts = 2147483648.0L;
@@ -250,11 +246,11 @@ std::int32_t ReadInt32(std::u16string_view text)
     for (; i < text.size() && isDigit(text[i]); ++i) {
         magnitude = magnitude * 10 + (text[i] - u'0');
         if (magnitude > kLimit) {
-            throw ConversionError(formatMessage(kNotAnInteger, text));
+            throw ConversionError(formatMessage(kNotAnIntegerMessage, text));
         }
     }
     if (i == digitsStart || i != text.size() || (!negative && magnitude == kLimit)) {
-        throw ConversionError(formatMessage(kNotAnInteger, text));
+        throw ConversionError(formatMessage(kNotAnIntegerMessage, text));
     }
     return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
@@ -293,7 +289,7 @@ void TimecodeToFrames(std::u16string_view timecode, std::u16string_view rateText
     const long double count = std::nearbyint(exact);
     constexpr long double kTwoTo63 = 9223372036854775808.0L;
     if (!(count >= -kTwoTo63 && count < kTwoTo63)) {
-        throw ConversionError(formatMessage(kNotAnInteger, FormatGeneral(count, decimalSeparator)));
+        throw ConversionError(formatMessage(kNotAnIntegerMessage, FormatGeneral(count, decimalSeparator)));
     }
     result = FormatGeneral(count, decimalSeparator);
 }

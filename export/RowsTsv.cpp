@@ -74,12 +74,4 @@ std::string FormatRowsTsv(const std::vector<CueRow>& rows)
     return out;
 }
 
-std::u16string WithFullStop(std::u16string message)
-{
-    if (message.empty() || message.back() > u'.') {
-        message += u'.';
-    }
-    return message;
-}
-
 }  // namespace tarvelin

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "conversion/CueRows.h"
+#include "conversion/Messages.h"
 
 namespace tarvelin {
 
@@ -24,9 +25,5 @@ std::u16string EscapeTsvCell(std::u16string_view cell);
 
 // Rows as TAB-separated UTF-8 lines.
 std::string FormatRowsTsv(const std::vector<CueRow>& rows);
-
-// The message as the program's error box shows it: a full stop is appended unless the message
-// already ends in a character at or below "." in code order.
-std::u16string WithFullStop(std::u16string message);
 
 }  // namespace tarvelin

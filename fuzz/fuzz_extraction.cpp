@@ -1,8 +1,9 @@
-// Fuzz target: what "Öffnen EDL" does after the file is read — decoding, the eight removals,
-// the re-split into CR LF lines and the extraction of cue lines.
+// Fuzz target: what "Öffnen EDL" does after the file is read — decoding (8-bit text, byte-order
+// marks, UTF-16, RTF), the eight removals and the extraction of cue lines.
 //
-// The window's and the command-line tool's ways of re-splitting the normalised text must agree,
-// every cue line must have the fixed shape (record-in timecode, six blanks, record-out
+// Decoding ends with the buffer's text or a ConversionError, never with a crash. The normalised
+// text must keep the buffer's form (its lines, each ended by CR LF again, give the same text),
+// the extraction must not fail, every cue line must have the fixed shape (record-in timecode, six blanks, record-out
 // timecode, eight blanks, a clip text ending in an audio extension, no line break), and the
 // cue lines read back by "Rechnen TC" at a rate of 25 must never fail: two-digit fields keep
 // every duration far inside the 32-bit range.
@@ -14,10 +15,9 @@
 #include <vector>
 
 #include "conversion/ConversionError.h"
-#include "conversion/CueLineExtraction.h"
 #include "conversion/CueRows.h"
-#include "conversion/EdlLoader.h"
-#include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
+#include "conversion/Text.h"
 
 namespace {
 
@@ -60,26 +60,19 @@ bool isCueLine(std::u16string_view line)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    std::u16string workText;
+    tarvelin::OpenedEdl opened;
     try {
-        workText = tarvelin::DecodeEdlText(bytes);
+        opened = tarvelin::OpenEdlBytes(bytes);
     } catch (const tarvelin::ConversionError&) {
         return 0;
     }
-    tarvelin::NormalizeEdlText(workText);
-    // The window splits the buffer into lines and joins them again; the command-line tool
-    // re-splits the text in one go. Both must give the same subject.
-    const std::u16string resplit = tarvelin::ResplitCrLf(workText);
-    if (resplit != tarvelin::JoinLinesCrLf(tarvelin::SplitLines(workText))) {
+    if (tarvelin::JoinLinesCrLf(tarvelin::SplitLines(opened.workText)) != opened.workText ||
+        opened.cues.extractionFailed) {
         std::abort();
     }
-    workText = resplit;
-
-    std::vector<std::u16string> cueLines;
-    tarvelin::ExtractCueLines(workText, cueLines);
 
     std::u16string cueText;
-    for (const std::u16string& line : cueLines) {
+    for (const std::u16string& line : opened.cues.cueLines) {
         if (!isCueLine(line)) {
             std::abort();
         }

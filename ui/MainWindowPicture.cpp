@@ -89,7 +89,7 @@ QPixmap MainWindowPicture()
 {
     TForm1 form(nullptr, TForm1::InstanceCheck::Skip);
     form.setAttribute(Qt::WA_DontShowOnScreen);
-    form.RichEdit1 = tarvelin::SplitLines(tarvelin::DecodeEdlText(kExampleEdl));
+    form.RichEdit1 = tarvelin::DecodeEdlText(kExampleEdl);
     form.FillCueLines();
     form.Button5Click(form.Button5);
     form.ensurePolished();

@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 #include "ui/MessageBox.h"
 
 namespace {
@@ -25,10 +26,7 @@ bool TarvelinApplication::notify(QObject* receiver, QEvent* event)
 
 QString ErrorBoxText(const QString& message)
 {
-    if (message.isEmpty() || message.back() <= QLatin1Char('.')) {
-        return message;
-    }
-    return message + QLatin1Char('.');
+    return QString::fromStdU16String(tarvelin::WithFullStop(message.toStdU16String()));
 }
 
 QString FailureMessage(std::exception_ptr failure)

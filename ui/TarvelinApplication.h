@@ -27,8 +27,7 @@ public:
     static bool endRequested();
 };
 
-// The text of the error box: the message with a full stop appended, unless it is empty or its
-// last character is "." or below in code order.
+// The text of the error box: the message with the core's full-stop rule applied.
 QString ErrorBoxText(const QString& message);
 
 // The message a caught failure carries.

@@ -28,6 +28,9 @@
 #include "conversion/CueRows.h"
 #include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
+#include "conversion/Messages.h"
+#include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
 #include "net/Maker.h"
@@ -376,7 +379,7 @@ void TForm1::ListView1Change(QObject*)
 void TForm1::Button1Click(QObject*)
 {
     if (OpenDialog1.Execute(this)) {
-        RichEdit1 = tarvelin::LoadEdlFile(QFile::encodeName(OpenDialog1.FileName).toStdString());
+        RichEdit1 = tarvelin::LoadEdlText(QFile::encodeName(OpenDialog1.FileName).toStdString());
         m_edlFileName = OpenDialog1.FileName;
     }
     FillCueLines();
@@ -384,30 +387,21 @@ void TForm1::Button1Click(QObject*)
 
 void TForm1::stern(QObject*)
 {
-    WorkText = tarvelin::JoinLinesCrLf(RichEdit1);
-    tarvelin::NormalizeEdlText(WorkText);
-    RichEdit1 = tarvelin::SplitLines(WorkText);
+    // The buffer keeps its form (every line followed by CR LF), so it is normalised as it stands.
+    tarvelin::NormalizeEdlText(RichEdit1);
+    WorkText = RichEdit1;
 }
 
 void TForm1::FillCueLines()
 {
     stern(this);
     RichEdit2->clear();
-    std::vector<std::u16string> cueLines;
-    bool failed = false;
-    try {
-        tarvelin::ExtractCueLines(tarvelin::JoinLinesCrLf(RichEdit1), cueLines);
-    } catch (const std::exception&) {
-        failed = true;
-    }
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(cueLines.size()));
-    for (const std::u16string& line : cueLines) {
-        lines.append(QString::fromStdU16String(line));
-    }
-    setCueLineText(lines.join(QLatin1Char('\n')));
-    if (failed) {
-        MessageBox::show(this, QStringLiteral("Error: Falsche Format"));
+    const tarvelin::CueLineResult extracted = tarvelin::ExtractCueLinesFrom(RichEdit1);
+    setCueLineText(QString::fromStdU16String(tarvelin::JoinLines(extracted.cueLines, u"\n")));
+    if (extracted.extractionFailed) {
+        MessageBox::show(this, QString::fromUtf16(tarvelin::kExtractionFailedMessage.data(),
+                                                  static_cast<qsizetype>(
+                                                      tarvelin::kExtractionFailedMessage.size())));
     }
     const QTextDocument* document = RichEdit2->document();
     Label10->setText(titleCount(document->isEmpty() ? 0 : document->blockCount()));

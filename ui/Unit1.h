@@ -13,7 +13,8 @@
 //   Label10    first title count: number of cue lines after "Öffnen EDL"
 //   Label1     "Eingang EDL Datei"
 //   Button1    "Öffnen EDL"
-//   RichEdit1  the raw-text buffer: the loaded EDL's lines (never visible, not a widget)
+//   RichEdit1  the raw-text buffer: the loaded EDL's lines, each followed by CR LF (never
+//              visible, not a widget)
 //   RichEdit2  the cue-line area, editable by the user
 //   Label6     "Film:"
 //   ComboBox1  the frame-rate box
@@ -88,7 +89,7 @@ public:
     tarvelin::ui::FileDialog OpenDialog1{tarvelin::ui::FileDialog::Mode::Open};
     tarvelin::ui::FileDialog SaveDialog1{tarvelin::ui::FileDialog::Mode::Save};
     QPushButton* Button5;
-    std::vector<std::u16string> RichEdit1;
+    std::u16string RichEdit1;
     QPlainTextEdit* RichEdit2;
     QTableView* ListView1;
     CueListModel* ListView1Model;

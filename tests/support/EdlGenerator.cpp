@@ -90,14 +90,16 @@ std::size_t EdlGenerator::below(std::size_t bound)
     return static_cast<std::size_t>(next() % bound);
 }
 
-GeneratedText EdlGenerator::edl(EdlShape shape, std::size_t count)
+GeneratedText EdlGenerator::edl(EdlShape shape, std::size_t count, EdlForm form)
 {
+    m_form = form;
     return shape == EdlShape::Run ? makeRun(count, std::numeric_limits<std::size_t>::max())
                                   : makeEdl(shape, count, std::numeric_limits<std::size_t>::max());
 }
 
-GeneratedText EdlGenerator::edlUpTo(EdlShape shape, std::size_t maxChars)
+GeneratedText EdlGenerator::edlUpTo(EdlShape shape, std::size_t maxChars, EdlForm form)
 {
+    m_form = form;
     if (shape == EdlShape::Run) return makeRun(std::numeric_limits<std::size_t>::max(), maxChars);
     // Large enough that the character limit ends the list; the shape's proportions follow the
     // estimate of about 120 characters per event.
@@ -241,8 +243,8 @@ std::u16string EdlGenerator::musicEvent(std::size_t number)
     const std::u16string_view channel = kMusicChannels[below(kMusicChannels.size())];
     std::u16string event = eventLine(number, reel, channel);
     // The channel marker of an event on channels 3 and 4 leaves a line of blanks behind.
-    if (channel == u"NONE") event += u"  \r\n";
-    event += u' ' + title + u'.' + std::u16string(kMusicExtensions[below(4)]) + u"\r\n";
+    if (channel == u"NONE") event += m_form == EdlForm::Raw ? u"AUD  3     4  \r\n" : u"  \r\n";
+    event += std::u16string(clipPrefix()) + title + u'.' + std::u16string(kMusicExtensions[below(4)]) + u"\r\n";
     return event;
 }
 
@@ -260,8 +262,14 @@ std::u16string EdlGenerator::videoEvent(std::size_t number)
     }
     std::u16string event = eventLine(number, name, u"V");
     static constexpr std::array<std::u16string_view, 3> kVideoExtensions{u".MXF", u".MOV", u""};
-    event += u' ' + name + std::u16string(kVideoExtensions[below(3)]) + u"\r\n";
+    event += std::u16string(clipPrefix()) + name + std::u16string(kVideoExtensions[below(3)]) + u"\r\n";
     return event;
+}
+
+std::u16string_view EdlGenerator::clipPrefix() const
+{
+    // The comment's two blanks: normalisation cuts "*FROM CLIP NAME: " and keeps the second.
+    return m_form == EdlForm::Raw ? u"*FROM CLIP NAME:  " : u" ";
 }
 
 std::u16string EdlGenerator::cueLine()
@@ -273,6 +281,13 @@ std::u16string EdlGenerator::cueLine()
     m_recordFrame += length;
     return timecode(in) + u"      " + timecode(in + length) + u"        " + u' ' + songTitle() +
            u'.' + std::u16string(kExtensions[below(kExtensions.size())]) + u"\r\n";
+}
+
+std::string edlFileBytes(std::u16string_view text)
+{
+    std::string bytes(text.size(), '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) bytes[i] = static_cast<char>(text[i] & 0xFF);
+    return bytes;
 }
 
 std::string_view shapeName(EdlShape shape)

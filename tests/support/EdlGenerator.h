@@ -31,6 +31,11 @@ namespace tarvelin::testsupport {
 
 enum class EdlShape { Typical, Adversarial, Worst, Run };
 
+// Normalised: the text the extraction receives. Raw: the same list as Avid EDL Manager writes it,
+// each clip name on a "*FROM CLIP NAME:  " comment line and the channel marker of channels 3
+// and 4 on its "AUD" line; normalising the raw form gives the normalised one.
+enum class EdlForm { Normalised, Raw };
+
 // The capacity of the program's text areas, in characters.
 inline constexpr std::size_t kTextCapacity = 16'777'215;
 
@@ -44,11 +49,12 @@ class EdlGenerator {
 public:
     explicit EdlGenerator(std::uint64_t seed);
 
-    // A normalised list with the given number of events. For the Run shape the count is the
-    // length of the run line in characters.
-    GeneratedText edl(EdlShape shape, std::size_t count);
-    // A normalised list of as many events (for Run: as long a run) as fit into maxChars.
-    GeneratedText edlUpTo(EdlShape shape, std::size_t maxChars);
+    // A list with the given number of events. For the Run shape the count is the length of the
+    // run line in characters (a run has no comment lines, so both forms are the same).
+    GeneratedText edl(EdlShape shape, std::size_t count, EdlForm form = EdlForm::Normalised);
+    // A list of as many events (for Run: as long a run) as fit into maxChars.
+    GeneratedText edlUpTo(EdlShape shape, std::size_t maxChars,
+                          EdlForm form = EdlForm::Normalised);
 
     // Cue-line text with the given number of lines; about one in twenty is irregular (a
     // lower-case extension or a line without timecodes), as after a user's edits.
@@ -67,13 +73,19 @@ private:
                              std::u16string_view channel);
     std::u16string songTitle();
     std::u16string cueLine();
+    std::u16string_view clipPrefix() const;
 
     std::uint64_t next();
     std::size_t below(std::size_t bound);
 
     std::uint64_t m_state;
+    EdlForm m_form = EdlForm::Normalised;
     std::uint32_t m_recordFrame = 0;  // record position of the next event, frames at 25 fps
 };
+
+// The text as the 8-bit bytes of a file (every generated character lies below U+0100, where
+// Windows-1252 and Latin-1 agree outside 0x80 to 0x9F, which the generator never writes).
+std::string edlFileBytes(std::u16string_view text);
 
 // Name of a shape for test and benchmark labels ("typical", "adversarial", "worst", "run").
 std::string_view shapeName(EdlShape shape);

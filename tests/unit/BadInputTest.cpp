@@ -20,10 +20,12 @@
 #include <vector>
 
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 #include "conversion/CueLineExtraction.h"
 #include "conversion/CueRows.h"
 #include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
@@ -87,16 +89,13 @@ std::string failureOf(const std::function<void()>& call)
     return "(no failure)";
 }
 
-// "Öffnen EDL" after the dialog: load into the buffer, normalise it, extract the cue lines.
+// "Öffnen EDL" after the dialog: load into the buffer, normalise it, extract the cue lines. A
+// failed extraction counts as a failure here.
 Lines openEdl(const std::string& path)
 {
-    Lines buffer = LoadEdlFile(path);
-    std::u16string workText = JoinLinesCrLf(buffer);
-    NormalizeEdlText(workText);
-    buffer = SplitLines(workText);
-    Lines cueLines;
-    ExtractCueLines(JoinLinesCrLf(buffer), cueLines);
-    return cueLines;
+    const OpenedEdl opened = OpenEdlFile(path);
+    if (opened.cues.extractionFailed) throw ConversionError(std::u16string(kExtractionFailedMessage));
+    return opened.cues.cueLines;
 }
 
 // Two music events in Windows-1252; the second name holds Ü (byte 0xDC).

@@ -13,6 +13,7 @@
 #include "conversion/CueLineExtraction.h"
 #include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
 #include "conversion/Text.h"
 
 namespace tarvelin {
@@ -34,7 +35,7 @@ Lines extractFromRaw(std::u16string raw)
 {
     NormalizeEdlText(raw);
     Lines cueLines;
-    ExtractCueLines(ResplitCrLf(raw), cueLines);
+    ExtractCueLines(raw, cueLines);
     return cueLines;
 }
 
@@ -194,12 +195,10 @@ TEST(CueLineExtractionTest, GoldenCasesMatchReference)
     for (const fs::path& folder : folders) {
         SCOPED_TRACE(folder.filename().string());
         ASSERT_TRUE(fs::is_regular_file(folder / "cue-lines.txt"));
-        std::u16string work = LoadEdlText((folder / "input.edl").string());
-        NormalizeEdlText(work);
-        Lines cueLines;
-        ExtractCueLines(ResplitCrLf(work), cueLines);
+        const OpenedEdl opened = OpenEdlFile((folder / "input.edl").string());
+        EXPECT_FALSE(opened.cues.extractionFailed);
         std::string output;
-        for (const auto& line : cueLines) {
+        for (const auto& line : opened.cues.cueLines) {
             output += toUtf8(line) + "\n";
         }
         EXPECT_EQ(output, readFile(folder / "cue-lines.txt"));

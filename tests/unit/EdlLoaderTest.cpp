@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,9 @@
 #include "conversion/EdlNormalizer.h"
 #include "conversion/RtfText.h"
 #include "conversion/Text.h"
+#include "conversion/Windows1252.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestSeed.h"
 
 namespace tarvelin {
 namespace {
@@ -69,6 +72,49 @@ TEST(EdlLoaderTest, EveryLineBreakFormEndsOneLine)
         const Lines lines = DecodeEdlBytes(row.bytes);
         EXPECT_EQ(lines, row.lines);
         EXPECT_EQ(DecodeEdlText(row.bytes), JoinLinesCrLf(lines));
+    }
+}
+
+// Random 8-bit lists, mostly ASCII with every kind of line break and the odd high byte, decoded
+// byte by byte and split by the line rule written out plainly: the loader's wide path (sixteen
+// bytes at a time, breaks checked on the way) must give the same buffer text.
+TEST(EdlLoaderTest, EightBitTextAgreesWithBytewiseDecoding)
+{
+    const auto plainBufferText = [](const std::string& bytes) {
+        std::u16string text;
+        std::u16string line;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const char c = bytes[i];
+            if (c != '\r' && c != '\n') {
+                line += Windows1252ToUnicode(static_cast<unsigned char>(c));
+                continue;
+            }
+            text += line + u"\r\n";
+            line.clear();
+            const char pair = c == '\r' ? '\n' : '\r';
+            if (i + 1 < bytes.size() && bytes[i + 1] == pair) ++i;
+        }
+        if (!line.empty()) text += line + u"\r\n";
+        return text;
+    };
+    const std::string alphabet = "AB 1:*\r\n\r\n\r\n\x80\xC4\xFF\x9D";
+    std::mt19937_64 random(testsupport::TestSeed(1252));
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        const std::size_t length = random() % 200;
+        const bool crLfOnly = round % 3 == 0;
+        while (bytes.size() < length) {
+            const char c = alphabet[random() % alphabet.size()];
+            if (crLfOnly && (c == '\r' || c == '\n')) {
+                bytes += "\r\n";
+            } else if (c < 0 || random() % 8 == 0) {
+                bytes += c;
+            } else {
+                bytes += static_cast<char>('A' + random() % 26);
+            }
+        }
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_EQ(DecodeEdlText(bytes), plainBufferText(bytes));
     }
 }
 

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion/EdlNormalizer.h"
 #include "conversion/Text.h"
+#include "tests/support/TestSeed.h"
 
 namespace tarvelin {
 namespace {
@@ -135,6 +138,7 @@ TEST(EdlNormalizerTest, JoinLinesCrLf)
     EXPECT_EQ(JoinLinesCrLf({u"A", u"", u"B"}), u"A\r\n\r\nB\r\n");
 }
 
+// The line rule every text is taken in by (ForEachLine).
 TEST(EdlNormalizerTest, SplitLines)
 {
     struct SplitRow {
@@ -147,7 +151,8 @@ TEST(EdlNormalizerTest, SplitLines)
         {"crlf", u"A\r\nB\r\n", {u"A", u"B"}},
         {"no_final_break", u"A\r\nB", {u"A", u"B"}},
         {"lone_cr_and_lf", u"A\rB\nC", {u"A", u"B", u"C"}},
-        {"lf_cr_is_two_breaks", u"A\n\rB", {u"A", u"", u"B"}},
+        {"lf_cr_is_one_break", u"A\n\rB", {u"A", u"B"}},
+        {"lf_lf_cr_is_two_breaks", u"A\n\n\rB", {u"A", u"", u"B"}},
         {"empty_lines_kept", u"\r\n\r\nA", {u"", u"", u"A"}},
         {"only_final_break_dropped", u"A\r\n\r\n", {u"A", u""}},
         {"crlf_then_lone_cr_at_end", u"A\r\nB\r", {u"A", u"B"}},
@@ -157,7 +162,84 @@ TEST(EdlNormalizerTest, SplitLines)
     for (const SplitRow& row : rows) {
         SCOPED_TRACE(row.tag);
         EXPECT_EQ(SplitLines(row.text), row.lines);
-        EXPECT_EQ(ResplitCrLf(row.text), JoinLinesCrLf(SplitLines(row.text)));
+    }
+}
+
+// Normalising a text in the buffer's form (every line followed by CR LF) keeps that form, so
+// the normalised text is the buffer's lines and the extraction's subject at once. The removals
+// that touch line breaks are the ones to try: step 4 and cuts right before or after a break.
+TEST(EdlNormalizerTest, NormalisedTextKeepsTheBufferForm)
+{
+    const std::vector<std::u16string> texts = {
+        u"A \r\n*B\r\n",
+        u" \r\n* \r\n*\r\n",
+        u"AUD\r\n\r\nAUD \r\n*FROM CLIP NAME:  X.WAV\r\n",
+        u"X \r\n*  FROM CLIP NAME:  Y.MP3 \r\n* 1     2 \r\n",
+        u"\r\n \r\n*AUD\r\n",
+    };
+    for (std::u16string text : texts) {
+        SCOPED_TRACE(toUtf8(text));
+        NormalizeEdlText(text);
+        EXPECT_TRUE(hasOnlyCrLfBreaks(text));
+        EXPECT_TRUE(text.ends_with(u"\r\n"));
+        EXPECT_EQ(JoinLinesCrLf(SplitLines(text)), text);
+    }
+}
+
+// The removals as plainly as they can be written: each step builds a new text, comparing the
+// per-character upper case (a-z, dotless i, long s) of the text with the removed text.
+std::u16string plainNormalisation(std::u16string text)
+{
+    const std::vector<std::pair<std::u16string, bool>> steps = {
+        {u"*FROM CLIP NAME: ", true}, {u"* FROM CLIP NAME: ", true}, {u"*  FROM CLIP NAME: ", true},
+        {u" \r\n*", false},          {u"FROM CLIP NAME: ", true},   {u"AUD", true},
+        {u" 3     4 ", true},         {u" 1     2 ", true},
+    };
+    const auto upper = [](char16_t c) -> char16_t {
+        if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 32);
+        if (c == u'\u0131') return u'I';
+        if (c == u'\u017F') return u'S';
+        return c;
+    };
+    for (const auto& [removed, ignoreCase] : steps) {
+        std::u16string out;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            bool match = i + removed.size() <= text.size();
+            for (std::size_t k = 0; match && k < removed.size(); ++k) {
+                const char16_t c = text[i + k];
+                match = (ignoreCase ? upper(c) : c) == removed[k];
+            }
+            if (match) {
+                i += removed.size();
+            } else {
+                out += text[i++];
+            }
+        }
+        text = out;
+    }
+    return text;
+}
+
+// Random texts made of pieces of the removed texts (in mixed letter case, with the characters
+// whose upper case is I or S) and line breaks, long enough to cross the pieces the passes run
+// in. The fast passes must cut exactly what the plain ones cut.
+TEST(EdlNormalizerTest, AgreesWithPlainRemovalsOnRandomTexts)
+{
+    const std::vector<std::u16string> fragments = {
+        u"*", u"* ", u"*  ", u"FROM", u"from", u"FrOm", u" CLIP", u" cl\u0131p", u" NAME: ",
+        u" NAME:", u"na\u017Fe: ", u" \r\n", u"\r\n", u"\r\n*", u"AU", u"aud", u"D", u"A",
+        u" 3     4 ", u" 1     2 ", u" 3", u"     ", u"4 ", u"2 ", u" ", u"X.WAV", u"10:00:00:00 ",
+    };
+    std::mt19937_64 random(testsupport::TestSeed(20241210));
+    for (int round = 0; round < 40; ++round) {
+        std::u16string text;
+        const std::size_t length = round % 4 == 0 ? 70'000 : 1 + random() % 2'000;
+        while (text.size() < length) text += fragments[random() % fragments.size()];
+        SCOPED_TRACE("round " + std::to_string(round) + ", length " + std::to_string(text.size()));
+        const std::u16string expected = plainNormalisation(text);
+        NormalizeEdlText(text);
+        ASSERT_EQ(text, expected);
     }
 }
 

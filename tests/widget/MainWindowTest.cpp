@@ -442,7 +442,7 @@ void MainWindowTest::errorBoxAppendsFullStop_data()
     QTest::newRow("question_mark_is_above") << "Wirklich?" << "Wirklich?.";
     QTest::newRow("digit_is_above") << "Zeile 12" << "Zeile 12.";
     QTest::newRow("umlaut_is_above") << "Größe" << "Größe.";
-    QTest::newRow("empty_stays_empty") << "" << "";
+    QTest::newRow("empty_gets_stop") << "" << ".";
 }
 
 void MainWindowTest::errorBoxAppendsFullStop()
@@ -561,7 +561,7 @@ void MainWindowTest::failedOpenChangesNothing()
     auto form = newForm();
     loadTwelveTitles(*form, dialogs);
     form->RichEdit2->setPlainText(QStringLiteral("bearbeitet"));
-    const std::vector<std::u16string> buffer = form->RichEdit1;
+    const std::u16string buffer = form->RichEdit1;
 
     dialogs.answers.push_back(QDir::temp().filePath(QStringLiteral("gibt-es-nicht-4711.edl")));
     QTest::mouseClick(form->Button1, Qt::LeftButton);
