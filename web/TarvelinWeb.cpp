@@ -15,15 +15,14 @@
 #include <vector>
 
 #include "conversion/ConversionError.h"
-#include "conversion/CueLineExtraction.h"
 #include "conversion/CueRows.h"
 #include "conversion/EdlLoader.h"
-#include "conversion/EdlNormalizer.h"
+#include "conversion/EdlPipeline.h"
+#include "conversion/Messages.h"
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
 #include "export/MusicReportText.h"
-#include "export/RowsTsv.h"
 
 namespace {
 
@@ -62,34 +61,24 @@ std::u16string messageOf(std::exception_ptr failure)
         return u"Nicht genügend Arbeitsspeicher.";
     } catch (const std::exception& error) {
         return tarvelin::WithFullStop(tarvelin::fromUtf8(error.what()));
+    } catch (...) {
+        return u"Unbekannter Fehler.";
     }
 }
 
-// Normalises the buffer in place and extracts its cue lines into the text slot, joined by LF
-// as the cue-line area shows them. A failed extraction keeps the lines found before it.
-int fillCueLines()
+// Keeps the opened list's normalised text as the buffer and puts its cue lines into the text
+// slot, joined by LF as the cue-line area shows them. A failed extraction keeps the lines found
+// before it and says so.
+int fillCueLines(tarvelin::OpenedEdl opened)
 {
-    std::u16string workText = std::move(g_buffer);
-    tarvelin::NormalizeEdlText(workText);
-    g_buffer = tarvelin::ResplitCrLf(std::move(workText));
-
-    std::vector<std::u16string> cueLines;
-    int result = kDone;
-    try {
-        tarvelin::ExtractCueLines(g_buffer, cueLines);
-    } catch (const std::exception&) {
-        result = kFailed;
-        g_message = u"Error: Falsche Format";
+    g_buffer = std::move(opened.workText);
+    g_count = opened.cues.cueLines.size();
+    g_text = tarvelin::JoinLines(opened.cues.cueLines, u"\n");
+    if (!opened.cues.extractionFailed) {
+        return kDone;
     }
-    g_count = cueLines.size();
-    g_text.clear();
-    for (const std::u16string& line : cueLines) {
-        if (!g_text.empty()) {
-            g_text += u'\n';
-        }
-        g_text += line;
-    }
-    return result;
+    g_message = std::u16string(tarvelin::kExtractionFailedMessage);
+    return kFailed;
 }
 
 void appendCells(const tarvelin::CueRow& row)
@@ -140,20 +129,36 @@ int tv_check_size(double bytes)
 // extraction run. On a load failure nothing changes.
 int tv_open_edl(const unsigned char* bytes, std::size_t size)
 {
+    tarvelin::OpenedEdl opened;
     try {
-        g_buffer =
-            tarvelin::DecodeEdlText(std::string_view(reinterpret_cast<const char*>(bytes), size));
+        opened =
+            tarvelin::OpenEdlBytes(std::string_view(reinterpret_cast<const char*>(bytes), size));
     } catch (...) {
         g_message = messageOf(std::current_exception());
         return kLoadFailed;
     }
-    return fillCueLines();
+    return fillCueLines(std::move(opened));
+}
+
+// A file the browser could not read: the window's message with its name and the reason.
+int tv_open_failed(const char16_t* name, std::size_t nameLength, const char16_t* reason,
+                   std::size_t reasonLength)
+{
+    g_message = tarvelin::WithFullStop(tarvelin::formatMessage(
+        tarvelin::kCannotOpenMessage,
+        {std::u16string_view(name, nameLength), std::u16string_view(reason, reasonLength)}));
+    return kLoadFailed;
 }
 
 // "Öffnen EDL" with the dialog cancelled: the buffer is normalised again and extracted.
 int tv_reopen_edl()
 {
-    return fillCueLines();
+    try {
+        return fillCueLines(tarvelin::OpenEdlText(std::move(g_buffer)));
+    } catch (...) {
+        g_message = messageOf(std::current_exception());
+        return kFailed;
+    }
 }
 
 // "Rechnen TC": rows of the cue-line text (line breaks CR LF) at the rate, four cells per row in

@@ -11,9 +11,9 @@ const core = TarvelinCore({ print() {}, printErr() {} });
 
 // German reasons for a file the browser cannot read.
 const READ_FAILURES = {
-  NotFoundError: 'Die Datei wurde nicht gefunden.',
-  NotReadableError: 'Die Datei kann nicht gelesen werden.',
-  SecurityError: 'Zugriff verweigert.',
+  NotFoundError: 'Die Datei wurde nicht gefunden',
+  NotReadableError: 'Die Datei kann nicht gelesen werden',
+  SecurityError: 'Zugriff verweigert',
 };
 
 function slot(module, pointer, length) {
@@ -58,11 +58,16 @@ async function open(module, file) {
   try {
     bytes = new Uint8Array(await file.arrayBuffer());
   } catch (error) {
-    const reason = READ_FAILURES[error.name] || 'Die Datei kann nicht gelesen werden.';
-    return {
-      status: 'loadFailed',
-      message: `Datei ${file.name} kann nicht geöffnet werden. ${reason}`,
-    };
+    const reason = READ_FAILURES[error.name] || READ_FAILURES.NotReadableError;
+    const name = copyIn(module, file.name);
+    const why = copyIn(module, reason);
+    try {
+      return cueLinesReply(module,
+                           module._tv_open_failed(name, file.name.length, why, reason.length));
+    } finally {
+      module._free(why);
+      module._free(name);
+    }
   }
   const pointer = module._malloc(Math.max(bytes.length, 1));
   if (pointer === 0) throw new Error('Nicht genügend Arbeitsspeicher.');
