@@ -257,8 +257,9 @@ class WebPageTest(unittest.TestCase):
                         page.set_rate(rate)
                         page.set_minutes_and_seconds(minutes_and_seconds)
                         page.compute()
+                        message = page.message()
                         self.assertEqual(page.rows(), expected)
-                        self.assertEqual(page.message(), failure)
+                        self.assertEqual(message, failure)
                         if failure is None:
                             self.assertEqual(page.text("Label11"), f"Anzahl Titel: {len(expected)}")
         # An independent reference for one case: the golden rows.
@@ -285,11 +286,12 @@ class WebPageTest(unittest.TestCase):
                     page.set_rate(rate)
                     page.set_minutes_and_seconds(False)
                     page.compute()
+                    message = page.message()
                     rows = [[unescape_cell(c) for c in line.split("\t")]
                             for line in expected.stdout.decode("utf-8").split("\n") if line]
                     self.assertEqual(page.rows(), rows)
                     failure = expected.stderr.decode("utf-8").strip() or None
-                    self.assertEqual(page.message(), failure)
+                    self.assertEqual(message, failure)
 
     def test_05_downloads_equal_the_tools_files(self):
         page = self.page
