@@ -12,11 +12,13 @@ own folder. Screenshots at 1280x800 and at a phone's 390x844 go to --shots.
 """
 import argparse
 import base64
+import http.server
 import json
 import pathlib
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -178,6 +180,8 @@ class Page:
     def download(self, button, suffix):
         for old in self.downloads.iterdir():
             old.unlink()
+        if not self.element(button).is_enabled():
+            raise AssertionError(f"{button} is disabled")
         self.run(lambda: self.element(button).click())
         return self.wait(lambda: next((p for p in self.downloads.iterdir()
                                        if p.name.endswith(suffix)), None), 60, "the download")
@@ -189,15 +193,15 @@ class WebPageTest(unittest.TestCase):
         cls.page = Page()
         cls.data = pathlib.Path(ARGS.data).resolve()
         cls.cases = sorted(p for p in (cls.data / "cases").iterdir() if (p / "input.edl").is_file())
+        cls.origins = [pathlib.Path(ARGS.page).resolve().parent.as_uri() + "/"]
 
     @classmethod
     def tearDownClass(cls):
         page = cls.page
         page.close()
         # The whole run: nothing but the page's own files, its worker and its downloads.
-        site = pathlib.Path(ARGS.page).resolve().parent.as_uri() + "/"
         foreign = [url for url in page.requests
-                   if not url.startswith((site, "blob:", "data:"))]
+                   if not url.startswith((*cls.origins, "blob:", "data:"))]
         errors = [entry for entry in page.console if entry["level"] == "SEVERE"]
         if foreign or errors:
             raise AssertionError(f"requests outside the page: {foreign}; console errors: {errors}")
@@ -451,6 +455,39 @@ class WebPageTest(unittest.TestCase):
             self.assertLessEqual(page.script("return document.documentElement.scrollWidth"), width)
             page.driver.save_screenshot(str(shots / name))
         page.driver.set_window_size(1280, 800)
+
+    def test_10_served_over_http(self):
+        page = self.page
+        site = pathlib.Path(ARGS.page).resolve().parent
+        served = []
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def __init__(self, *args, **kwargs):
+                super().__init__(*args, directory=str(site), **kwargs)
+
+            def log_message(self, format, *args):
+                served.append(self.path)
+
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        origin = f"http://127.0.0.1:{server.server_port}/"
+        self.origins.append(origin)
+        try:
+            page.driver.get(origin + "index.html")
+            page.wait(lambda: page.script("return !!document.getElementById('Button1')"))
+            edl = self.data / "cases" / "sample-12-16-tl01-music" / "input.edl"
+            page.load(edl)
+            page.compute()
+            expected = cli_rows(edl, "25", True)[0]
+            self.assertTrue(expected)
+            self.assertEqual(page.rows(), expected)
+            self.assertEqual(page.download("Button4", ".xlsx").name, "input.xlsx")
+        finally:
+            server.shutdown()
+            server.server_close()
+        own = {"/" + str(p.relative_to(site)) for p in site.rglob("*") if p.is_file()}
+        self.assertTrue(served)
+        self.assertLessEqual(set(served), own)
 
 
 def main():
