@@ -9,9 +9,6 @@
 #include "cli/Commands.h"
 #include "cli/CueInput.h"
 #include "cli/RowsOutput.h"
-#include "export/AtomicFile.h"
-#include "export/CueListText.h"
-#include "export/CueListXlsx.h"
 #include "export/RowsTsv.h"
 
 namespace tarvelin::cli {
@@ -29,24 +26,10 @@ constexpr std::array<OptionSpec, 5> kOptions = {{
 void writeRows(OutputFormat format, const std::optional<std::string>& output,
                const RowsResult& result, const ParsedArgs& parsed)
 {
-    switch (format) {
-        case OutputFormat::Tsv:
-            if (output) {
-                WriteFileAtomically(*output, FormatRowsTsv(result.rows));
-            } else {
-                std::cout << FormatRowsTsv(result.rows);
-            }
-            break;
-        case OutputFormat::Text:
-            if (output) {
-                WriteCueListText(*output, result.rows, ReportOfRows(result, parsed));
-            } else {
-                std::cout << FormatCueListText(result.rows, ReportOfRows(result, parsed));
-            }
-            break;
-        case OutputFormat::Xlsx:
-            WriteCueListXlsx(*output, result.rows, ReportOfRows(result, parsed));
-            break;
+    if (format == OutputFormat::Tsv) {
+        WriteOutput(output, FormatRowsTsv(result.rows));
+    } else {
+        WriteListWithReport(format, output, result.rows, ReportOfRows(result, parsed));
     }
 }
 

@@ -11,9 +11,6 @@
 #include "conversion/ConversionError.h"
 #include "conversion/Text.h"
 #include "conversion/Timecode.h"
-#include "export/AtomicFile.h"
-#include "export/CueListText.h"
-#include "export/CueListXlsx.h"
 #include "export/MusicReportText.h"
 
 namespace tarvelin::cli {
@@ -50,24 +47,10 @@ double gapFrom(const ParsedArgs& parsed, char16_t separator)
 void writeReport(OutputFormat format, const std::optional<std::string>& output,
                  const RowsResult& result, const MusicReportOutcome& outcome)
 {
-    switch (format) {
-        case OutputFormat::Tsv:
-            if (output) {
-                WriteFileAtomically(*output, FormatMusicReportTsv(*outcome.report));
-            } else {
-                std::cout << FormatMusicReportTsv(*outcome.report);
-            }
-            break;
-        case OutputFormat::Text:
-            if (output) {
-                WriteCueListText(*output, result.rows, outcome);
-            } else {
-                std::cout << FormatCueListText(result.rows, outcome);
-            }
-            break;
-        case OutputFormat::Xlsx:
-            WriteCueListXlsx(*output, result.rows, outcome);
-            break;
+    if (format == OutputFormat::Tsv) {
+        WriteOutput(output, FormatMusicReportTsv(*outcome.report));
+    } else {
+        WriteListWithReport(format, output, result.rows, outcome);
     }
 }
 

@@ -5,6 +5,9 @@
 
 #include "conversion/ConversionError.h"
 #include "conversion/Text.h"
+#include "export/AtomicFile.h"
+#include "export/CueListText.h"
+#include "export/CueListXlsx.h"
 #include "export/RowsTsv.h"
 
 namespace tarvelin::cli {
@@ -67,6 +70,27 @@ MusicReportOutcome ReportOfRows(const RowsResult& result, const ParsedArgs& pars
         completed.pop_back();  // the failing row holds In and Out only
     }
     return TryBuildMusicReport(completed, rateOf(parsed), DecimalSeparatorFrom(parsed), gapSeconds);
+}
+
+void WriteListWithReport(OutputFormat format, const std::optional<std::string>& output,
+                         const std::vector<CueRow>& rows, const MusicReportOutcome& report)
+{
+    if (format == OutputFormat::Xlsx) {
+        WriteCueListXlsx(*output, rows, report);
+    } else if (output) {
+        WriteCueListText(*output, rows, report);
+    } else {
+        std::cout << FormatCueListText(rows, report);
+    }
+}
+
+void WriteOutput(const std::optional<std::string>& output, const std::string& bytes)
+{
+    if (output) {
+        WriteFileAtomically(*output, bytes);
+    } else {
+        std::cout << bytes;
+    }
 }
 
 void ReportFailure(const std::u16string& message)

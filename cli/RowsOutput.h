@@ -37,6 +37,14 @@ RowsResult ComputeRowsFromArgs(std::u16string_view cueText, const ParsedArgs& pa
 MusicReportOutcome ReportOfRows(const RowsResult& result, const ParsedArgs& parsed,
                                 double gapSeconds = kDefaultReportGapSeconds);
 
+// The window's files: the cue list with the music report after it as a text table (to the
+// --output file with a byte-order mark, or to standard output) or as a workbook (--output).
+void WriteListWithReport(OutputFormat format, const std::optional<std::string>& output,
+                         const std::vector<CueRow>& rows, const MusicReportOutcome& report);
+
+// Writes bytes to the --output file (replacing it atomically) or else to standard output.
+void WriteOutput(const std::optional<std::string>& output, const std::string& bytes);
+
 // Writes the message to standard error with the full stop the error box appends.
 void ReportFailure(const std::u16string& message);
 

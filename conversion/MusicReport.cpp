@@ -187,6 +187,8 @@ MusicReport BuildMusicReport(const std::vector<CueRow>& rows, std::u16string_vie
         return a.index < b.index;
     });
 
+    // A row joins the open use of its file name while it starts at most the gap after the
+    // largest Out so far; otherwise it opens the next use.
     std::vector<OpenUse> uses;
     for (const TimedRow& row : timed) {
         OpenUse* current = uses.empty() ? nullptr : &uses.back();

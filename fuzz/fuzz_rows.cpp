@@ -1,20 +1,25 @@
 // Fuzz target: the cue list computation ("Rechnen TC") on any cue-line text and any frame-rate
-// text, and the number routines it is built from.
+// text, the number routines it is built from, and the music report of the completed rows.
 //
-// Input layout: the first byte chooses the display mode and the decimal separator; the text
-// up to the first LF is the frame-rate text; the rest is the cue-line area. Bytes are taken as
-// Latin-1 characters so that ÄÖÜ and line breaks reach the pattern.
+// Input layout: the first byte chooses the display mode, the decimal separator and the report's
+// gap (bit 2: 0 s, else 1 s); the text up to the first LF is the frame-rate text; the rest is
+// the cue-line area. Bytes are taken as Latin-1 characters so that ÄÖÜ and line breaks reach
+// the pattern.
 //
 // Every run must end normally or with a ConversionError, and the rows must have the shape the
-// window shows: complete rows, then at most one failing row holding only In and Out.
+// window shows: complete rows, then at most one failing row holding only In and Out. The report
+// either fails for the rate alone or accounts for every completed row: numbered uses of at least
+// one second each, and totals that add up.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion/ConversionError.h"
 #include "conversion/CueRows.h"
+#include "conversion/MusicReport.h"
 #include "conversion/Timecode.h"
 
 namespace {
@@ -52,6 +57,38 @@ void exerciseNumbers(std::u16string_view text, char16_t separator)
         (void)tarvelin::FramesToTimecode(INT32_MIN, rate);
         (void)tarvelin::FramesToMinSec(INT32_MAX, rate);
     } catch (const tarvelin::ConversionError&) {
+    }
+}
+
+void checkReport(const std::vector<tarvelin::CueRow>& rows, std::u16string_view rateText,
+                 char16_t separator, double gap)
+{
+    tarvelin::MusicReport report;
+    try {
+        report = tarvelin::BuildMusicReport(rows, rateText, separator, gap);
+    } catch (const tarvelin::ConversionError&) {
+        return;
+    }
+    std::int64_t seconds = 0;
+    for (std::size_t i = 0; i < report.uses.size(); ++i) {
+        const tarvelin::ReportUse& use = report.uses[i];
+        if (use.number != static_cast<int>(i) + 1 || use.seconds < 1 ||
+            (i > 0 && use.inSeconds < report.uses[i - 1].inSeconds - 1e-6)) {
+            std::abort();
+        }
+        seconds += use.seconds;
+    }
+    int uses = 0;
+    std::int64_t totalSeconds = 0;
+    for (const tarvelin::ReportTotal& total : report.totals) {
+        uses += total.uses;
+        totalSeconds += total.seconds;
+    }
+    if (uses != report.totalUses || report.totalUses != static_cast<int>(report.uses.size()) ||
+        seconds != report.totalSeconds || totalSeconds != seconds ||
+        report.uses.size() + report.skippedRows > rows.size() ||
+        (rows.size() > report.skippedRows && report.uses.empty())) {
+        std::abort();
     }
 }
 
@@ -97,5 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         }
     }
+    rows.rows.resize(complete);
+    checkReport(rows.rows, rateText, separator, (data[0] & 4) != 0 ? 0.0 : 1.0);
     return 0;
 }

@@ -62,6 +62,13 @@ def check_golden(cli, data):
         count += 1
     check(count >= 100, f"only {count} expected report files found")
 
+    # The reference also reads rows as "tarvelin-cli rows" prints them.
+    for case in sorted((data / "report").glob("*/report-fps25.tsv")):
+        env_rows = subprocess.run([cli, "rows", "--decimal", ",", "--fps", "25",
+                                   str(case.parent / "cue-lines.txt")], capture_output=True)
+        out, _, code = reference_report.run(env_rows.stdout, "rows", "25", ",", None)
+        check(code == 0 and out == case.read_bytes(), f"reference from rows differs: {case}")
+
     music = data / "cases" / "sample-12-16-tl01-music"
     piped = run(cli, options("30", None) + ["-"], stdin=(music / "input.edl").read_bytes())
     check(piped.stdout == (music / "report-fps30.tsv").read_bytes(), "EDL from standard input")
