@@ -4,6 +4,7 @@
 #   test     unit, widget and CLI tests (LibreOffice reads the workbook back), benchmarks,
 #            sanitizers, fuzzing, formatting check
 #   package  the Debian package (scripts/package.sh) and its checks
+#   web      the page (emscripten, zlib and libxlsxwriter sources) and its browser tests
 # Safe to run again: it only calls apt-get when something is missing.
 set -euo pipefail
 
@@ -26,11 +27,31 @@ for group in "${groups[@]}"; do
     package)
       packages+=(dpkg-dev fakeroot file lintian man-db desktop-file-utils appstream
                  shared-mime-info) ;;
+    web)
+      packages+=(cmake ninja-build emscripten dpkg-dev xz-utils bzip2 python3
+                 chromium chromium-driver python3-selenium python3-openpyxl)
+      web_sources=yes ;;
     *)
       echo "install-deps.sh: unknown group '$group'" >&2
       exit 2 ;;
   esac
 done
+
+# The page compiles zlib and libxlsxwriter from Debian's source packages (apt-get source), which
+# needs a deb-src entry beside the system's binary one.
+if [ "${web_sources:-}" = yes ] &&
+   ! { apt-cache showsrc zlib 2>/dev/null | grep -q '^Package: zlib$' &&
+       apt-cache showsrc libxlsxwriter 2>/dev/null | grep -q '^Package: libxlsxwriter$'; }; then
+  . /etc/os-release
+  echo "Adding Debian source packages (deb-src) for ${VERSION_CODENAME}"
+  sudo_src=()
+  [ "$(id -u)" -eq 0 ] || sudo_src=(sudo)
+  printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" \
+    "Suites: ${VERSION_CODENAME}" "Components: main" \
+    "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
+    "${sudo_src[@]}" tee /etc/apt/sources.list.d/tarvelin-web-src.sources >/dev/null
+  "${sudo_src[@]}" apt-get update -qq
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -8,7 +8,7 @@
 # each), and the formatting check (scripts/format.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh build test package
+scripts/install-deps.sh build test package web
 cmake --workflow --preset ci
 cmake --workflow --preset asan
 scripts/fuzz-smoke.sh "${FUZZ_SECONDS:-30}"

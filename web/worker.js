@@ -1,0 +1,146 @@
+// The page's worker: runs the conversion core away from the page, one request at a time.
+//
+// Requests are {id, op, ...}; every reply carries the id and either the result or
+// {status: 'failed' | 'loadFailed', message}; a file written with a warning comes as 'warned'. The module (TarvelinCore, compiled from
+// web/TarvelinWeb.cpp) keeps the raw-text buffer and the last rows between requests. The
+// worker makes no network request: the module and its WebAssembly come inside this script.
+
+const OUTCOME = ['done', 'failed', 'loadFailed', 'warned'];
+const utf16 = new TextDecoder('utf-16le');
+const core = TarvelinCore({ print() {}, printErr() {} });
+
+// German reasons for a file the browser cannot read.
+const READ_FAILURES = {
+  NotFoundError: 'Die Datei wurde nicht gefunden',
+  NotReadableError: 'Die Datei kann nicht gelesen werden',
+  SecurityError: 'Zugriff verweigert',
+};
+
+function slot(module, pointer, length) {
+  if (length === 0) return '';
+  const start = pointer >>> 1;
+  return utf16.decode(module.HEAPU16.subarray(start, start + length));
+}
+
+function text(module) {
+  return slot(module, module._tv_text(), module._tv_text_length());
+}
+
+function message(module) {
+  return slot(module, module._tv_message(), module._tv_message_length());
+}
+
+// Copies a string into the module's memory as UTF-16; the caller frees it.
+function copyIn(module, string) {
+  const pointer = module._malloc(2 * string.length + 2);
+  if (pointer === 0) throw new Error('Nicht genügend Arbeitsspeicher.');
+  const heap = module.HEAPU16;
+  const start = pointer >>> 1;
+  for (let i = 0; i < string.length; ++i) heap[start + i] = string.charCodeAt(i);
+  return pointer;
+}
+
+function cueLinesReply(module, outcome) {
+  const status = OUTCOME[outcome];
+  if (status === 'loadFailed') return { status, message: message(module) };
+  return {
+    status,
+    cueLines: text(module),
+    count: module._tv_count(),
+    message: status === 'failed' ? message(module) : '',
+  };
+}
+
+async function open(module, file) {
+  const refused = module._tv_check_size(file.size);
+  if (refused !== 0) return cueLinesReply(module, refused);
+  let bytes;
+  try {
+    bytes = new Uint8Array(await file.arrayBuffer());
+  } catch (error) {
+    const reason = READ_FAILURES[error.name] || READ_FAILURES.NotReadableError;
+    const name = copyIn(module, file.name);
+    const why = copyIn(module, reason);
+    try {
+      return cueLinesReply(module,
+                           module._tv_open_failed(name, file.name.length, why, reason.length));
+    } finally {
+      module._free(why);
+      module._free(name);
+    }
+  }
+  const pointer = module._malloc(Math.max(bytes.length, 1));
+  if (pointer === 0) throw new Error('Nicht genügend Arbeitsspeicher.');
+  try {
+    module.HEAPU8.set(bytes, pointer);
+    bytes = null;
+    return cueLinesReply(module, module._tv_open_edl(pointer, file.size));
+  } finally {
+    module._free(pointer);
+  }
+}
+
+function compute(module, { cueText, rateText, minutesAndSeconds }) {
+  const cue = copyIn(module, cueText);
+  const rate = copyIn(module, rateText);
+  try {
+    const outcome = module._tv_compute(cue, cueText.length, rate, rateText.length,
+                                       minutesAndSeconds ? 1 : 0);
+    const status = OUTCOME[outcome];
+    return {
+      status,
+      cells: text(module),
+      count: module._tv_count(),
+      message: status === 'failed' ? message(module) : '',
+    };
+  } finally {
+    module._free(rate);
+    module._free(cue);
+  }
+}
+
+// Writes the last rows to a file in the module's memory and hands its bytes over.
+function write(module, kind) {
+  const path = kind === 'xlsx' ? '/tmp/Musikliste.xlsx' : '/tmp/Musikliste.txt';
+  const name = new TextEncoder().encode(path + '\0');
+  const pointer = module._malloc(name.length);
+  module.HEAPU8.set(name, pointer);
+  try {
+    const outcome = kind === 'xlsx' ? module._tv_export_xlsx(pointer)
+                                    : module._tv_save_text(pointer);
+    const status = OUTCOME[outcome];
+    if (status === 'failed') return { status, message: message(module) };
+    const bytes = module.FS.readFile(path);
+    module.FS.unlink(path);
+    return { status, bytes: bytes.buffer, message: status === 'warned' ? message(module) : '' };
+  } finally {
+    module._free(pointer);
+  }
+}
+
+async function handle(request) {
+  const module = await core;
+  switch (request.op) {
+    case 'open': return open(module, request.file);
+    case 'reopen': return cueLinesReply(module, module._tv_reopen_edl());
+    case 'compute': return compute(module, request);
+    case 'write': return write(module, request.kind);
+    default: throw new Error(`Unbekannte Anfrage: ${request.op}`);
+  }
+}
+
+// Requests run strictly one after the other, in the order they came.
+let queue = Promise.resolve();
+self.onmessage = (event) => {
+  const request = event.data;
+  queue = queue.then(async () => {
+    let reply;
+    try {
+      reply = await handle(request);
+    } catch (error) {
+      reply = { status: 'failed', message: String((error && error.message) || error) };
+    }
+    reply.id = request.id;
+    self.postMessage(reply, reply.bytes ? [reply.bytes] : []);
+  });
+};
