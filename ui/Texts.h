@@ -47,12 +47,13 @@ inline constexpr QStringView kMenuHelp = u"     Hilfe";
 inline constexpr QStringView kMenuTerms = u"     Garantie";
 inline constexpr QStringView kMenuAbout = u"     Über";
 inline constexpr QStringView kMenuQuit = u"     Beenden";
-inline constexpr QStringView kWrongFormat = u"Error: Falsche Format";
 inline constexpr QStringView kOpenTitle = u"Öffnen";
 inline constexpr QStringView kOpenFilter = u"EDL  (*.edl)";
 inline constexpr QStringView kSaveTitle = u"Speichern unter";
 inline constexpr QStringView kSaveFilter = u"EDL-Text (*.txt)";
 inline constexpr QStringView kExportFilter = u"Excel-Arbeitsmappe (*.xlsx)";
+// A saved list without its music report; %1 is the reason.
+inline constexpr QStringView kSavedWithoutReport = u"Die Cue-Liste wurde ohne Musikfolge gespeichert. %1.";
 inline constexpr QStringView kDefaultListName = u"Musikliste";
 inline constexpr QStringView kCapacityExceeded =
     u"Der Text ist zu lang: die Titelliste fasst höchstens 16.777.215 Zeichen.";

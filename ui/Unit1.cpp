@@ -585,7 +585,7 @@ void TForm1::warnWithoutReport(const tarvelin::MusicReportOutcome& report)
 {
     if (!report.report) {
         MessageBox::show(this,
-                         QStringLiteral("Die Cue-Liste wurde ohne Musikfolge gespeichert. %1.")
+                         texts::kSavedWithoutReport.toString()
                              .arg(QString::fromStdU16String(report.reason)),
                          BoxIcon::Warning);
     }
@@ -607,9 +607,9 @@ void TForm1::Button3Click(QObject*)
 void TForm1::Button4Click(QObject*)
 {
     tarvelin::ui::FileDialog dialog(tarvelin::ui::FileDialog::Mode::Save);
-    dialog.Filter = QStringLiteral("Excel-Arbeitsmappe (*.xlsx)");
+    dialog.Filter = texts::kExportFilter.toString();
     dialog.DefaultExt = QStringLiteral("xlsx");
-    dialog.Title = QStringLiteral("Nach Excel exportieren");
+    dialog.Title = texts::kExportExcel.toString();
     dialog.FileName = suggestedOutputName(QStringLiteral("xlsx"));
     if (!dialog.Execute(this)) {
         return;
