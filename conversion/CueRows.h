@@ -40,11 +40,12 @@ public:
     std::vector<CueRow> rows;
 };
 
-// The cue-line pattern (two timecodes six blanks apart, a lazy gap, six title alternatives).
+// The cue-line pattern (two timecodes six blanks apart, a lazy gap within the line, one title
+// alternative per audio extension).
 extern const std::u16string_view kCueLinePattern;
 
 // Appends one row per match of the cue-line pattern in cueText.
-void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText, bool minutesAndSeconds,
-                    char16_t decimalSeparator, CueRowList& rows);
+void ComputeCueRows(std::u16string_view cueText, std::u16string_view rateText,
+                    bool minutesAndSeconds, char16_t decimalSeparator, CueRowList& rows);
 
 }  // namespace tarvelin

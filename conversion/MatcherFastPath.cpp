@@ -94,10 +94,18 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
     if (sequence.size() < 2) return nullptr;
     const Node& gap = sequence[sequence.size() - 2];
     const Node& tail = sequence.back();
-    if (!isItem(gap, Quantifier::kLazyStar) || gap.item != ItemKind::kAny) return nullptr;
+    if (!isItem(gap, Quantifier::kLazyStar)) return nullptr;
     if (tail.kind != Node::Kind::kGroup || tail.alternatives.empty()) return nullptr;
 
     std::unique_ptr<FastPath> path(new FastPath);
+    // The gap's stops: the few code units it does not accept.
+    const CharSet stops = gap.set.complement();
+    for (const auto& [low, high] : stops.ranges()) {
+        for (std::uint32_t c = low; c <= high; ++c) {
+            if (path->m_gapStops.size() == kMaxGapStops) return nullptr;
+            path->m_gapStops.push_back(static_cast<char16_t>(c));
+        }
+    }
     path->m_altGroup = tail.group;
     path->m_groupCount = syntax.groupCount;
 
@@ -126,15 +134,17 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
     Flattener flattener{*path};
     if (!flattener.add(Sequence(sequence.begin(), sequence.end() - 2))) return nullptr;
 
-    // The alternatives: the same "C+", one ".", then a non-empty literal.
-    if (tail.alternatives.front().empty()) return nullptr;
+    // The alternatives: the same "C+", the same one-character item x, then a non-empty literal.
+    if (tail.alternatives.front().size() < 3) return nullptr;
     const CharSet& run = tail.alternatives.front().front().set;
+    const CharSet& before = tail.alternatives.front()[1].set;
     for (const Sequence& alternative : tail.alternatives) {
         if (alternative.size() < 3) return nullptr;
         if (!isItem(alternative[0], Quantifier::kGreedyPlus) ||
             alternative[0].set.ranges() != run.ranges())
             return nullptr;
-        if (!isItem(alternative[1], Quantifier::kOnce) || alternative[1].item != ItemKind::kAny)
+        if (!isItem(alternative[1], Quantifier::kOnce) ||
+            alternative[1].set.ranges() != before.ranges())
             return nullptr;
         std::u16string literal;
         for (std::size_t i = 2; i < alternative.size(); ++i) {
@@ -152,6 +162,14 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
         if (literal.empty()) return nullptr;
         path->m_literals.push_back(std::move(literal));
     }
+
+    // A run that could cross a stop would let a title reach past the gap's bound.
+    for (const char16_t stop : path->m_gapStops) {
+        if (run.contains(stop)) return nullptr;
+    }
+    path->m_before = before;
+    path->m_beforeAny = before.ranges().size() == 1 && before.ranges().front().first == 0 &&
+                        before.ranges().front().second == 0xFFFF;
 
     path->m_endsAtNul = !run.contains(u'\0');
     for (const CharSet& set : path->m_prefix) path->m_endsAtNul &= !set.contains(u'\0');
@@ -299,12 +317,15 @@ bool FastPath::literalAt(std::u16string_view subject, std::size_t q) const
     return false;
 }
 
-std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t first) const
+std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t first,
+                                      std::size_t limit) const
 {
-    const std::size_t n = subject.size();
+    // Candidates end at the limit; the literal itself may reach beyond it.
+    const std::size_t n = limit;
     std::size_t q = first;
     const auto valid = [&](std::size_t at) {
-        return inRun(subject[at - 2]) && literalAt(subject, at);
+        return inRun(subject[at - 2]) && (m_beforeAny || m_before.contains(subject[at - 1])) &&
+               literalAt(subject, at);
     };
 #if defined(__SSE2__)
     const char16_t* data = subject.data();
@@ -347,9 +368,8 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
             hit = _mm_or_si128(hit, _mm_cmpeq_epi16(now, single));
         }
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-        const auto nul = m_endsAtNul
-                             ? static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)))
-                             : 0U;
+        const auto nul =
+            m_endsAtNul ? static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero))) : 0U;
         if (nul != 0) mask &= (1U << __builtin_ctz(nul)) - 1;
         while (mask != 0) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
@@ -367,51 +387,64 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     return std::u16string_view::npos;
 }
 
-bool FastPath::search(std::u16string_view subject, std::size_t from,
-                      std::vector<std::ptrdiff_t>& slots) const
+std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t first,
+                                      std::size_t limit, SearchMemo& memo) const
+{
+    if (first >= limit) return std::u16string_view::npos;
+    // Whether a candidate is valid does not depend on the start, so what an earlier scan from
+    // before first found (or ruled out) still holds.
+    if (memo.scanFrom != SearchMemo::kNone && memo.scanFrom <= first && first <= memo.scanTo) {
+        if (memo.found) return memo.scanTo < limit ? memo.scanTo : std::u16string_view::npos;
+        if (limit <= memo.scanTo) return std::u16string_view::npos;
+        first = memo.scanTo;
+    } else {
+        memo.scanFrom = first;
+    }
+    const std::size_t q = firstOccurrence(subject, first, limit);
+    memo.found = q != std::u16string_view::npos;
+    memo.scanTo = memo.found ? q : limit;
+    return q;
+}
+
+std::size_t FastPath::gapStop(std::u16string_view subject, std::size_t at) const
 {
     const std::size_t n = subject.size();
-    const std::size_t length = m_prefix.size();
-    if (from > n || n - from < length) return false;
-
-    // The first position's range is tested inline: most starts fail right there.
-    const bool quickTest = !m_blockLow.empty();
-    // With m_endsAtNul no start can be a U+0000, so checking only failed starts finds it.
-    std::size_t s = from;
-    for (;; ++s) {
-        if (s > n - length) return false;
-        if (quickTest && static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) {
-            if (m_endsAtNul && subject[s] == u'\0') return false;
-            continue;
-        }
-        if (prefixAt(subject, s)) break;
-        if (m_endsAtNul && subject[s] == u'\0') return false;
+    const auto isStop = [&](char16_t c) {
+        if (m_endsAtNul && c == u'\0') return true;
+        return std::find(m_gapStops.begin(), m_gapStops.end(), c) != m_gapStops.end();
+    };
+#if defined(__SSE2__)
+    const char16_t* data = subject.data();
+    for (; at + 8 <= n; at += 8) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        __m128i hit = m_endsAtNul ? _mm_cmpeq_epi16(c, _mm_setzero_si128()) : _mm_setzero_si128();
+        for (const char16_t stop : m_gapStops)
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi16(c, _mm_set1_epi16(static_cast<short>(stop))));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if (mask != 0) return at + static_cast<unsigned>(__builtin_ctz(mask)) / 2;
     }
+#endif
+    while (at < n && !isStop(subject[at])) ++at;
+    return at;
+}
 
-    // Once the gap finds no end for this start, no later start can do better: give up.
-    const std::size_t lo = s + length;
-    // The literal scan looks for U+0000 from lo + 2 on; the two positions before are checked here.
-    if (m_endsAtNul) {
-        for (std::size_t i = lo; i < lo + 2 && i < n; ++i) {
-            if (subject[i] == u'\0') return false;
-        }
-    }
-    const std::size_t q = firstOccurrence(subject, lo + 2);
-    if (q == std::u16string_view::npos) return false;
-
-    std::size_t gapEnd = runStart(subject, q - 2, lo);
+std::size_t FastPath::chooseTitle(std::u16string_view subject, std::size_t q, std::size_t lo,
+                                  std::size_t& bestEnd) const
+{
+    const std::size_t n = subject.size();
+    const std::size_t gapEnd = runStart(subject, q - 2, lo);
     const std::size_t runEnd = this->runEnd(subject, q - 1);
 
     // No literal occurs in [gapEnd + 2, q): such an occurrence would have been found before q.
     // So the last occurrence of each literal inside the run lies in [q, runEnd + 1]. A run ended
-    // by the subject's U+0000 leaves no room for the "." after it.
+    // by the subject's U+0000 leaves no room for the character after it.
     const std::size_t end = m_endsAtNul && runEnd < n && subject[runEnd] == u'\0' ? runEnd : n;
     const std::size_t none = std::u16string_view::npos;
     std::size_t best = none;
-    std::size_t bestEnd = 0;
     for (std::size_t at = q; at <= runEnd + 1 && at < end; ++at) {
         // Only an earlier alternative, or a later occurrence of the best one, changes the result.
         if (((m_firstBloom >> (subject[at] & 63)) & 1U) == 0) continue;
+        if (!m_beforeAny && !m_before.contains(subject[at - 1])) continue;
         const std::size_t limit = best == none ? m_literals.size() : best + 1;
         for (std::size_t i = 0; i < limit; ++i) {
             const std::u16string& literal = m_literals[i];
@@ -421,8 +454,68 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
             break;
         }
     }
-    if (best == none) return false;
-    const auto matchEnd = static_cast<std::ptrdiff_t>(bestEnd);
+    return best == none ? none : gapEnd;
+}
+
+bool FastPath::search(std::u16string_view subject, std::size_t from,
+                      std::vector<std::ptrdiff_t>& slots, SearchMemo* memo) const
+{
+    const std::size_t n = subject.size();
+    const std::size_t length = m_prefix.size();
+    if (from > n || n - from < length) return false;
+    const std::size_t none = std::u16string_view::npos;
+
+    // The first position's range is tested inline: most starts fail right there.
+    const bool quickTest = !m_blockLow.empty();
+    const bool bounded = !m_gapStops.empty();
+    std::size_t s = from;
+    std::size_t q = none;
+    std::size_t lo = 0;
+    for (;; ++s) {
+        // With m_endsAtNul no start can be a U+0000, so checking only failed starts finds it.
+        if (s > n - length) return false;
+        if (quickTest && static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) {
+            if (m_endsAtNul && subject[s] == u'\0') return false;
+            continue;
+        }
+        if (!prefixAt(subject, s)) {
+            if (m_endsAtNul && subject[s] == u'\0') return false;
+            continue;
+        }
+
+        lo = s + length;
+        // The literal scan looks for U+0000 from lo + 2 on; the two positions before are checked
+        // here.
+        if (m_endsAtNul) {
+            for (std::size_t i = lo; i < lo + 2 && i < n; ++i) {
+                if (subject[i] == u'\0') return false;
+            }
+        }
+        // A bounded gap ends at its first stop; the run holds no stop, so a valid occurrence
+        // lies at most two positions after it.
+        const std::size_t stop = bounded ? gapStop(subject, lo) : n;
+        const std::size_t limit = bounded ? std::min(n, stop + 2) : n;
+        q = memo ? firstOccurrence(subject, lo + 2, limit, *memo)
+                 : firstOccurrence(subject, lo + 2, limit);
+        if (q != none) break;
+        // Once the gap finds no end for this start, no later start before the stop can do
+        // better: go on with the starts whose prefix reaches past the stop, or give up.
+        if (stop >= n || subject[stop] == u'\0') return false;
+        if (stop >= length) s = std::max(s, stop - length);
+    }
+
+    std::size_t titleStart = 0;
+    std::size_t titleEnd = 0;
+    if (memo && memo->titleAt == q && lo >= memo->titleLo) {
+        titleStart = std::max(lo, memo->titleStart);
+        titleEnd = memo->titleEnd;
+    } else {
+        titleStart = chooseTitle(subject, q, lo, titleEnd);
+        if (titleStart == none) return false;
+        if (memo) *memo = {memo->scanFrom, memo->scanTo, memo->found, q, lo, titleStart, titleEnd};
+    }
+
+    const auto matchEnd = static_cast<std::ptrdiff_t>(titleEnd);
     slots.assign(static_cast<std::size_t>(2 * (m_groupCount + 1)), -1);
     slots[0] = static_cast<std::ptrdiff_t>(s);
     slots[1] = matchEnd;
@@ -432,7 +525,7 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
         slots[static_cast<std::size_t>(2 * group.group + 1)] =
             static_cast<std::ptrdiff_t>(s + group.end);
     }
-    slots[static_cast<std::size_t>(2 * m_altGroup)] = static_cast<std::ptrdiff_t>(gapEnd);
+    slots[static_cast<std::size_t>(2 * m_altGroup)] = static_cast<std::ptrdiff_t>(titleStart);
     slots[static_cast<std::size_t>(2 * m_altGroup + 1)] = matchEnd;
     return true;
 }

@@ -74,20 +74,23 @@ struct PatternMatcher::Impl {
     pattern::Program program;
     pattern::MatcherEngine engine;
     std::unique_ptr<pattern::FastPath> fastPath;  // null unless the pattern has its shape
-    std::u16string copy;          // the subject when Exec was given it
-    std::u16string_view subject;  // the text searched: copy, or the caller's text
+    std::u16string copy;                          // the subject when Exec was given it
+    std::u16string_view subject;                  // the text searched: copy, or the caller's text
     std::vector<std::ptrdiff_t> slots;
+    pattern::SearchMemo memo;  // what the fast path learned about this subject
     bool matched = false;
 
     void prepare()
     {
+        memo = {};
         if (!fastPath) engine.prepare(subject);
     }
 
     bool search(std::size_t from)
     {
-        matched = from <= subject.size() &&
-                  (fastPath ? fastPath->search(subject, from, slots) : engine.search(from, slots));
+        matched =
+            from <= subject.size() &&
+            (fastPath ? fastPath->search(subject, from, slots, &memo) : engine.search(from, slots));
         if (!matched) slots.assign(program.slotCount(), -1);
         return matched;
     }
@@ -126,6 +129,11 @@ bool PatternMatcher::ExecNext()
     if (!m_impl->matched) return false;
     const auto [start, end] = GroupSpan(0);
     return m_impl->search(static_cast<std::size_t>(end + (end == start ? 1 : 0)));
+}
+
+bool PatternMatcher::ExecFrom(std::size_t position)
+{
+    return m_impl->search(position);
 }
 
 std::u16string PatternMatcher::Match(int n) const

@@ -60,7 +60,10 @@ TEST(PatternMatcherFastPathTest, RecognisesOnlyItsShape)
         {u"\\d.*?([A-Z]+.MP3|[A-Y]+.WAV)", false},    // classes differ
         {u"\\d[ -Z]*?([A-Z]+.MP3)", false},           // gap of a class
         {u"\\d.*?([A-Z]+.MP3)X", false},              // something after the group
-        {u"\\d.*?([A-Z]+MP3)", false},                // no dot before the literal
+        {u"\\d.*?([A-Z]+.MP3|[A-Z]+MWAV)", false},    // items before the literals differ
+        {u"\\d[^\r\n]*?([A-Z]+[^\r\n]MP3)", true},    // gap and item bounded by the line
+        {u"\\d[^\r\n]*?([ -Z\r]+.MP3)", false},       // a run that crosses a stop
+        {u"\\d[^abcde]*?([A-Z]+.MP3)", false},        // more stops than the scan takes
         {u"\\d.*?([A-Z]+.)", false},                  // no literal
         {u"\\d.*?([A-Z]+.M[P3])", false},             // literal with a class
         {u"\\d.*?([A-Z]+.MP3|[A-Z]+.(WAV))", false},  // group inside an alternative
