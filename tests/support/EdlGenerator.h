@@ -14,6 +14,8 @@
 //    of video events (each tail event makes a backtracking search scan to the end).
 //  - Worst: video events only, no music at all.
 //  - Run: one event line, then a single line of class characters without any extension.
+//  - Late: video events only, and one music event at the very end (every video event's search
+//    runs on to that one clip).
 //
 // Video clip names never contain the letters of an audio extension, so only music clip names
 // (and the run) decide the matches. Everything is deterministic for a seed, on every compiler:
@@ -29,7 +31,7 @@
 
 namespace tarvelin::testsupport {
 
-enum class EdlShape { Typical, Adversarial, Worst, Run };
+enum class EdlShape { Typical, Adversarial, Worst, Run, Late };
 
 // The capacity of the program's text areas, in characters.
 inline constexpr std::size_t kTextCapacity = 16'777'215;
@@ -75,7 +77,8 @@ private:
     std::uint32_t m_recordFrame = 0;  // record position of the next event, frames at 25 fps
 };
 
-// Name of a shape for test and benchmark labels ("typical", "adversarial", "worst", "run").
+// Name of a shape for test and benchmark labels ("typical", "adversarial", "worst", "run",
+// "late").
 std::string_view shapeName(EdlShape shape);
 
 }  // namespace tarvelin::testsupport

@@ -122,6 +122,8 @@ const LargeCase kLargeCases[] = {
     {"adversarial_list", false, EdlShape::Adversarial, 20000},
     {"worst_list", false, EdlShape::Worst, 20000},
     {"long_run_line", false, EdlShape::Run, 200000},
+    // Small: PCRE2 and RE2 search the whole stretch again after every video event.
+    {"late_music", false, EdlShape::Late, 300},
     {"cue_lines", true, EdlShape::Typical, 20000},
 };
 
@@ -168,6 +170,26 @@ TEST_P(LargeListAgreementTest, EnginesFindTheSameGroups)
     // The shapes do what they are for: each music clip closes exactly one match; without music
     // (and on the run) nothing matches; irregular cue lines give no row and leave the next alone.
     EXPECT_EQ(fromRe2.size(), generated.musicEvents);
+}
+
+// A list as large as the window takes, of video events only but for one music event at the
+// end: every event's search runs on to that clip, and each is dropped for the next event's
+// timecodes. Searching the stretch again for every event would take hours at this size; the
+// memo of the scans keeps the whole extraction to a few passes over the text.
+TEST(LargeListExtractionTest, ManyVideoEventsBeforeOneClipKeepTheExtractionLinear)
+{
+    EdlGenerator generator(0x1A7E);
+    const GeneratedText late = generator.edlUpTo(EdlShape::Late, kTextCapacity);
+    ASSERT_GT(late.events, 100'000u);
+    std::vector<std::u16string> extracted;
+    ExtractCueLines(late.text, extracted);
+    ASSERT_EQ(extracted.size(), 1u);
+    // The cue line carries the record timecodes of the last event line.
+    const std::size_t eventLine = late.text.rfind(u" C        ");
+    ASSERT_NE(eventLine, std::u16string::npos);
+    const std::u16string_view timecodes = std::u16string_view(late.text).substr(eventLine + 10, 47);
+    EXPECT_EQ(extracted.front().substr(0, 11), timecodes.substr(24, 11));
+    EXPECT_EQ(extracted.front().substr(17, 11), timecodes.substr(36, 11));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, LargeListAgreementTest, ::testing::ValuesIn(kLargeCases),
