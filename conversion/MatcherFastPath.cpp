@@ -1,6 +1,7 @@
 #include "conversion/MatcherFastPath.h"
 
 #include <algorithm>
+#include <atomic>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,6 +10,13 @@
 namespace tarvelin::pattern {
 
 namespace {
+
+std::atomic<bool> g_vectorScans{true};
+
+bool vectorScans()
+{
+    return g_vectorScans.load(std::memory_order_relaxed);
+}
 
 bool isSingle(const CharSet& set)
 {
@@ -86,6 +94,11 @@ std::size_t scanPairs(bool stopAtNul, const char16_t* data, std::size_t& q, std:
 #endif
 
 }  // namespace
+
+void FastPath::setVectorScans(bool enabled)
+{
+    g_vectorScans.store(enabled, std::memory_order_relaxed);
+}
 
 std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
 {
@@ -227,7 +240,7 @@ bool FastPath::prefixAt(std::u16string_view subject, std::size_t s) const
 {
 #if defined(__SSE2__)
     // Eight positions at a time: c - low <= span, as a saturating subtraction that gives zero.
-    if (!m_blockLow.empty() && s + m_blockLow.size() <= subject.size()) {
+    if (!m_blockLow.empty() && s + m_blockLow.size() <= subject.size() && vectorScans()) {
         if (static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) return false;
         const __m128i zero = _mm_setzero_si128();
         for (std::size_t b = 0; b < m_blockLow.size(); b += 8) {
@@ -279,7 +292,8 @@ std::size_t FastPath::runStart(std::u16string_view subject, std::size_t at, std:
 {
 #if defined(__SSE2__)
     // Blocks of eight ending at at; the last block starts at lo and only its lanes below at count.
-    while (m_runRanges != 0 && at > lo) {
+    const bool useVectors = m_runRanges != 0 && vectorScans();
+    while (useVectors && at > lo) {
         const std::size_t base = at >= lo + 8 ? at - 8 : lo;
         if (base + 8 > subject.size()) break;
         const unsigned lanes = at - base == 8 ? 0xFFFFU : (1U << (2 * (at - base))) - 1;
@@ -298,7 +312,8 @@ std::size_t FastPath::runStart(std::u16string_view subject, std::size_t at, std:
 std::size_t FastPath::runEnd(std::u16string_view subject, std::size_t at) const
 {
 #if defined(__SSE2__)
-    while (m_runRanges != 0 && at + 8 <= subject.size()) {
+    const bool useVectors = m_runRanges != 0 && vectorScans();
+    while (useVectors && at + 8 <= subject.size()) {
         const unsigned outside = ~runMask(subject.data() + at) & 0xFFFFU;
         if (outside != 0) return at + static_cast<unsigned>(__builtin_ctz(outside)) / 2;
         at += 8;
@@ -331,8 +346,9 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     const char16_t* data = subject.data();
     const std::size_t pairCount = m_pairs.size();
     const std::size_t singleCount = m_singles.size();
+    const bool useVectors = vectorScans();
     // The common counts get a loop that keeps every literal vector in a register.
-    if (singleCount == 0) {
+    if (useVectors && singleCount == 0) {
         std::size_t found = std::u16string_view::npos;
         bool scanned = true;
         switch (pairCount) {
@@ -351,7 +367,7 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
         if (scanned && found != std::u16string_view::npos) return found;
     }
     const __m128i zero = _mm_setzero_si128();
-    const bool vectors = pairCount <= kMaxVectors && singleCount <= kMaxVectors;
+    const bool vectors = useVectors && pairCount <= kMaxVectors && singleCount <= kMaxVectors;
     while (vectors && q + 9 <= n) {
         const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
@@ -415,7 +431,8 @@ std::size_t FastPath::gapStop(std::u16string_view subject, std::size_t at) const
     };
 #if defined(__SSE2__)
     const char16_t* data = subject.data();
-    for (; at + 8 <= n; at += 8) {
+    const bool useVectors = vectorScans();
+    for (; useVectors && at + 8 <= n; at += 8) {
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
         __m128i hit = m_endsAtNul ? _mm_cmpeq_epi16(c, _mm_setzero_si128()) : _mm_setzero_si128();
         for (const char16_t stop : m_gapStops)

@@ -64,6 +64,10 @@ public:
                 SearchMemo* memo = nullptr) const;
     bool endsAtNul() const { return m_endsAtNul; }
 
+    // Whether the scans use the processor's vector instructions (where built with them); on by
+    // default. The tests switch them off to hold the portable scans against the same references.
+    static void setVectorScans(bool enabled);
+
 private:
     struct GroupSpan {
         int group = 0;
