@@ -181,8 +181,17 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
         if (run.contains(stop)) return nullptr;
     }
     path->m_before = before;
-    path->m_beforeAny = before.ranges().size() == 1 && before.ranges().front().first == 0 &&
-                        before.ranges().front().second == 0xFFFF;
+    // x as the few code units it leaves out, when it leaves out only a few ("." leaves none).
+    path->m_beforeByExclusion = true;
+    const CharSet excluded = before.complement();
+    for (const auto& [low, high] : excluded.ranges()) {
+        for (std::uint32_t c = low; c <= high && path->m_beforeByExclusion; ++c) {
+            path->m_beforeByExclusion = path->m_beforeExcluded.size() < kMaxGapStops;
+            if (path->m_beforeByExclusion)
+                path->m_beforeExcluded.push_back(static_cast<char16_t>(c));
+        }
+    }
+    if (!path->m_beforeByExclusion) path->m_beforeExcluded.clear();
 
     path->m_endsAtNul = !run.contains(u'\0');
     for (const CharSet& set : path->m_prefix) path->m_endsAtNul &= !set.contains(u'\0');
@@ -283,6 +292,13 @@ unsigned FastPath::runMask(const char16_t* p) const
             _mm_subs_epu16(_mm_sub_epi16(c, _mm_set1_epi16(static_cast<short>(m_runLow[r]))),
                            _mm_set1_epi16(static_cast<short>(m_runSpan[r])));
         in = _mm_or_si128(in, _mm_cmpeq_epi16(over, zero));
+        // The ranges are sorted: once every lane is in, or no lane reaches the next range's low
+        // end, the rest cannot change the answer (names are mostly ASCII).
+        if (r + 1 < m_runRanges) {
+            if (_mm_movemask_epi8(in) == 0xFFFF) break;
+            const __m128i below = _mm_set1_epi16(static_cast<short>(m_runLow[r + 1] - 1));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(c, below), zero)) == 0xFFFF) break;
+        }
     }
     return static_cast<unsigned>(_mm_movemask_epi8(in));
 }
@@ -339,8 +355,7 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     const std::size_t n = limit;
     std::size_t q = first;
     const auto valid = [&](std::size_t at) {
-        return inRun(subject[at - 2]) && (m_beforeAny || m_before.contains(subject[at - 1])) &&
-               literalAt(subject, at);
+        return inRun(subject[at - 2]) && beforeAccepts(subject[at - 1]) && literalAt(subject, at);
     };
 #if defined(__SSE2__)
     const char16_t* data = subject.data();
@@ -422,26 +437,24 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     return q;
 }
 
-std::size_t FastPath::gapStop(std::u16string_view subject, std::size_t at) const
+std::size_t FastPath::firstStop(std::u16string_view subject, std::size_t at, std::size_t to) const
 {
-    const std::size_t n = subject.size();
     const auto isStop = [&](char16_t c) {
-        if (m_endsAtNul && c == u'\0') return true;
         return std::find(m_gapStops.begin(), m_gapStops.end(), c) != m_gapStops.end();
     };
 #if defined(__SSE2__)
     const char16_t* data = subject.data();
     const bool useVectors = vectorScans();
-    for (; useVectors && at + 8 <= n; at += 8) {
+    for (; useVectors && at + 8 <= to; at += 8) {
         const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-        __m128i hit = m_endsAtNul ? _mm_cmpeq_epi16(c, _mm_setzero_si128()) : _mm_setzero_si128();
+        __m128i hit = _mm_setzero_si128();
         for (const char16_t stop : m_gapStops)
             hit = _mm_or_si128(hit, _mm_cmpeq_epi16(c, _mm_set1_epi16(static_cast<short>(stop))));
         const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
         if (mask != 0) return at + static_cast<unsigned>(__builtin_ctz(mask)) / 2;
     }
 #endif
-    while (at < n && !isStop(subject[at])) ++at;
+    while (at < to && !isStop(subject[at])) ++at;
     return at;
 }
 
@@ -461,7 +474,7 @@ std::size_t FastPath::chooseTitle(std::u16string_view subject, std::size_t q, st
     for (std::size_t at = q; at <= runEnd + 1 && at < end; ++at) {
         // Only an earlier alternative, or a later occurrence of the best one, changes the result.
         if (((m_firstBloom >> (subject[at] & 63)) & 1U) == 0) continue;
-        if (!m_beforeAny && !m_before.contains(subject[at - 1])) continue;
+        if (!beforeAccepts(subject[at - 1])) continue;
         const std::size_t limit = best == none ? m_literals.size() : best + 1;
         for (std::size_t i = 0; i < limit; ++i) {
             const std::u16string& literal = m_literals[i];
@@ -482,12 +495,15 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
     if (from > n || n - from < length) return false;
     const std::size_t none = std::u16string_view::npos;
 
+    // A search without a memo of its own still learns across the starts it tries.
+    SearchMemo localMemo;
+    SearchMemo& known = memo ? *memo : localMemo;
+
     // The first position's range is tested inline: most starts fail right there.
     const bool quickTest = !m_blockLow.empty();
-    const bool bounded = !m_gapStops.empty();
     std::size_t s = from;
-    std::size_t q = none;
-    std::size_t lo = 0;
+    std::size_t titleStart = 0;
+    std::size_t titleEnd = 0;
     for (;; ++s) {
         // With m_endsAtNul no start can be a U+0000, so checking only failed starts finds it.
         if (s > n - length) return false;
@@ -500,7 +516,7 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
             continue;
         }
 
-        lo = s + length;
+        const std::size_t lo = s + length;
         // The literal scan looks for U+0000 from lo + 2 on; the two positions before are checked
         // here.
         if (m_endsAtNul) {
@@ -508,28 +524,25 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
                 if (subject[i] == u'\0') return false;
             }
         }
-        // A bounded gap ends at its first stop; the run holds no stop, so a valid occurrence
-        // lies at most two positions after it.
-        const std::size_t stop = bounded ? gapStop(subject, lo) : n;
-        const std::size_t limit = bounded ? std::min(n, stop + 2) : n;
-        q = memo ? firstOccurrence(subject, lo + 2, limit, *memo)
-                 : firstOccurrence(subject, lo + 2, limit);
-        if (q != none) break;
-        // Once the gap finds no end for this start, no later start before the stop can do
-        // better: go on with the starts whose prefix reaches past the stop, or give up.
-        if (stop >= n || subject[stop] == u'\0') return false;
-        if (stop >= length) s = std::max(s, stop - length);
-    }
+        // Once the gap finds no end for this start, no later start can do better: give up.
+        const std::size_t q = firstOccurrence(subject, lo + 2, n, known);
+        if (q == none) return false;
 
-    std::size_t titleStart = 0;
-    std::size_t titleEnd = 0;
-    if (memo && memo->titleAt == q && lo >= memo->titleLo) {
-        titleStart = std::max(lo, memo->titleStart);
-        titleEnd = memo->titleEnd;
-    } else {
-        titleStart = chooseTitle(subject, q, lo, titleEnd);
-        if (titleStart == none) return false;
-        if (memo) *memo = {memo->scanFrom, memo->scanTo, memo->found, q, lo, titleStart, titleEnd};
+        if (known.titleAt == q && lo >= known.titleLo) {
+            titleStart = std::max(lo, known.titleStart);
+            titleEnd = known.titleEnd;
+        } else {
+            titleStart = chooseTitle(subject, q, lo, titleEnd);
+            if (titleStart == none) return false;
+            known = {known.scanFrom, known.scanTo, known.found, q, lo, titleStart, titleEnd};
+        }
+        // A bounded gap must not pass a stop before the title; the run holds none. When it
+        // would, no start before that stop can do better: go on with the starts whose prefix
+        // reaches past it. The occurrence and its title stay known for them.
+        const std::size_t stop =
+            m_gapStops.empty() ? titleStart : firstStop(subject, lo, titleStart);
+        if (stop == titleStart) break;
+        if (stop >= length) s = std::max(s, stop - length);
     }
 
     const auto matchEnd = static_cast<std::ptrdiff_t>(titleEnd);

@@ -8,9 +8,9 @@
 // where P matches; the earliest gap end g is given by the first literal occurrence q whose q-2
 // lies in a run of C reaching back to g and whose q-1 is accepted by x; at g the first
 // alternative (in pattern order) whose literal occurs within the run wins and ends at its last
-// such occurrence. When no gap end works for a start, none works for any later start whose
-// prefix ends before the gap's first stop either, so the search goes on after that stop (with
-// "." there is none: the search ends).
+// such occurrence. When there is no such q, no later start can match either, so the search ends.
+// A bounded gap must also hold no stop before g; when it does, no start before that stop can
+// match, and the search goes on with the starts after it (their q is the same).
 //
 // detect() recognises the shape on the syntax tree; every other pattern stays with the general
 // MatcherEngine. The fast path does not copy the subject. It keeps no state between searches
@@ -78,6 +78,14 @@ private:
     FastPath() = default;
 
     bool inRun(char16_t c) const { return (m_runSet[c >> 6] >> (c & 63)) & 1U; }
+    bool beforeAccepts(char16_t c) const
+    {
+        if (!m_beforeByExclusion) return m_before.contains(c);
+        for (const char16_t excluded : m_beforeExcluded) {
+            if (c == excluded) return false;
+        }
+        return true;
+    }
     bool prefixAt(std::u16string_view subject, std::size_t s) const;
     // The first position of the run of C that ends at at (at itself in C), not before lo.
     std::size_t runStart(std::u16string_view subject, std::size_t at, std::size_t lo) const;
@@ -94,8 +102,8 @@ private:
     // The same, reusing and extending what memo knows.
     std::size_t firstOccurrence(std::u16string_view subject, std::size_t first, std::size_t limit,
                                 SearchMemo& memo) const;
-    // The first stop of the gap (or U+0000 with m_endsAtNul) at or after at; the end without one.
-    std::size_t gapStop(std::u16string_view subject, std::size_t at) const;
+    // The first stop of the gap in [at, to); to when there is none.
+    std::size_t firstStop(std::u16string_view subject, std::size_t at, std::size_t to) const;
     // Title at occurrence q for a gap from lo: its start, and its end in bestEnd.
     std::size_t chooseTitle(std::u16string_view subject, std::size_t q, std::size_t lo,
                             std::size_t& bestEnd) const;
@@ -127,8 +135,10 @@ private:
     // G: empty stops with "."; otherwise the few code units it leaves out.
     static constexpr std::size_t kMaxGapStops = 4;
     std::vector<char16_t> m_gapStops;
-    CharSet m_before;         // x, the item before each literal
-    bool m_beforeAny = true;  // x accepts every code unit
+    CharSet m_before;  // x, the item before each literal
+    // x as the code units it leaves out, when those are few (none for "."); else m_before
+    bool m_beforeByExclusion = false;
+    std::vector<char16_t> m_beforeExcluded;
     int m_altGroup = 0;
     int m_groupCount = 0;
     bool m_endsAtNul = false;  // no prefix set, C nor literal accepts U+0000
