@@ -29,7 +29,9 @@ CharSet CharSet::complement() const
     CharSet result;
     std::uint32_t next = 0;  // the first code unit not yet covered
     for (const auto& [low, high] : m_ranges) {
-        if (low > next) result.m_ranges.emplace_back(static_cast<char16_t>(next), low - 1);
+        if (low > next)
+            result.m_ranges.emplace_back(static_cast<char16_t>(next),
+                                         static_cast<char16_t>(low - 1));
         next = std::uint32_t{high} + 1;
     }
     if (next <= 0xFFFF) result.m_ranges.emplace_back(static_cast<char16_t>(next), u'\xFFFF');
@@ -207,7 +209,10 @@ private:
             }
         }
         ++m_pos;
-        return negated ? set.complement() : set;
+        if (!negated) return set;
+        CharSet complement = set.complement();
+        if (complement.ranges().empty()) fail(u"negated class that accepts nothing", open);
+        return complement;
     }
 
     void parseQuantifier(Node& node)

@@ -288,6 +288,7 @@ TEST(PatternSyntaxTest, RejectsWhatTheDialectLacks)
         {"empty_class", u"[]", 0},
         {"negated_class_without_members", u"[^]", 0},
         {"unterminated_negated_class", u"[^", 0},
+        {"negated_class_of_everything", std::u16string(u"[^\0-\uFFFF]", 6), 0},
         {"unterminated_class", u"[a-", 0},
         {"escape_in_class", u"[\\d]", 1},
         {"reversed_range", u"[z-a]", 1},
