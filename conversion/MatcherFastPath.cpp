@@ -38,61 +38,6 @@ bool isItem(const Node& node, Quantifier quantifier)
     return node.kind == Node::Kind::kItem && node.quantifier == quantifier;
 }
 
-#if defined(__SSE2__)
-// The vector scan for exactly kPairs literal pairs and no one-character literal. Returns the
-// first valid candidate, or npos with q moved to where the character-wise tail must go on; with
-// kStopAtNul also npos, and q == n, once a U+0000 comes before any valid candidate.
-template <std::size_t kPairs, bool kStopAtNul, typename Valid>
-std::size_t scanPairs(const char16_t* data, std::size_t& q, std::size_t n,
-                      const std::uint16_t (*firsts)[8], const std::uint16_t (*seconds)[8],
-                      const Valid& valid)
-{
-    const __m128i zero = _mm_setzero_si128();
-    __m128i first[kPairs];
-    __m128i second[kPairs];
-    for (std::size_t i = 0; i < kPairs; ++i) {
-        first[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(firsts[i]));
-        second[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(seconds[i]));
-    }
-    for (; q + 9 <= n; q += 8) {
-        const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
-        __m128i hit = _mm_setzero_si128();
-        for (std::size_t i = 0; i < kPairs; ++i) {
-            hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi16(now, first[i]),
-                                                  _mm_cmpeq_epi16(next, second[i])));
-        }
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-        unsigned nul = 0;
-        if constexpr (kStopAtNul) {
-            // Only candidates before the U+0000 count.
-            nul = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)));
-            if (nul != 0) mask &= (1U << __builtin_ctz(nul)) - 1;
-        }
-        while (mask != 0) {
-            const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
-            if (valid(q + bit / 2)) return q + bit / 2;
-            mask &= ~(3U << bit);
-        }
-        if (nul != 0) {
-            q = n;
-            return std::u16string_view::npos;
-        }
-    }
-    return std::u16string_view::npos;
-}
-
-// The same, with the U+0000 test chosen at run time.
-template <std::size_t kPairs, typename Valid>
-std::size_t scanPairs(bool stopAtNul, const char16_t* data, std::size_t& q, std::size_t n,
-                      const std::uint16_t (*firsts)[8], const std::uint16_t (*seconds)[8],
-                      const Valid& valid)
-{
-    return stopAtNul ? scanPairs<kPairs, true>(data, q, n, firsts, seconds, valid)
-                     : scanPairs<kPairs, false>(data, q, n, firsts, seconds, valid);
-}
-#endif
-
 }  // namespace
 
 void FastPath::setVectorScans(bool enabled)
@@ -362,25 +307,6 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     const std::size_t pairCount = m_pairs.size();
     const std::size_t singleCount = m_singles.size();
     const bool useVectors = vectorScans();
-    // The common counts get a loop that keeps every literal vector in a register.
-    if (useVectors && singleCount == 0) {
-        std::size_t found = std::u16string_view::npos;
-        bool scanned = true;
-        switch (pairCount) {
-            case 4:
-                found = scanPairs<4>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            case 5:
-                found = scanPairs<5>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            case 6:
-                found = scanPairs<6>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            default:
-                scanned = false;
-        }
-        if (scanned && found != std::u16string_view::npos) return found;
-    }
     const __m128i zero = _mm_setzero_si128();
     const bool vectors = useVectors && pairCount <= kMaxVectors && singleCount <= kMaxVectors;
     while (vectors && q + 9 <= n) {
