@@ -11,7 +11,8 @@
 
 namespace tarvelin {
 
-// The extraction pattern (193 characters).
+// The extraction pattern (four timecodes one blank apart, a lazy gap, one clip-text alternative
+// per audio extension).
 extern const std::u16string_view kExtractionPattern;
 
 // Appends one cue line per match of the extraction pattern in text.

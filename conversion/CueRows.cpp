@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "conversion/AudioExtensions.h"
 #include "conversion/ConversionError.h"
 #include "conversion/PatternMatcher.h"
 #include "conversion/Timecode.h"
@@ -12,17 +13,44 @@ namespace tarvelin {
 
 namespace {
 
-// In and Out six blanks apart, a lazy gap, then the title: a run of characters from the blank to
-// the low line (digits, capitals, punctuation), any one character, and the extension letters.
-// The alternatives are tried in this order, so ".AIFF" wins over its prefix ".AIF".
-constexpr std::u16string_view kPattern =
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2})      (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
-    u"([ -_A-Z]+.MP3|[ -_A-Z]+.WAV|[ -_A-Z]+.M4A|[ -_A-Z]+.AIFF|[ -_A-Z]+.AIF|[ -_A-Z]+.NEW)";
-static_assert(kPattern.size() == 145);
+// In and Out six blanks apart, a lazy gap, then the title: a run of name characters, one
+// character and the extension letters. Neither the gap nor the one character may be a line
+// break, so a row never reaches past the end of its line: a line that cannot give a title gives
+// no row and leaves the next line alone.
+constexpr auto kNotLineBreak = [] {
+    PatternText<kLineBreaks.size() + 3> text;
+    text.append(u"[^");
+    text.append(kLineBreaks);
+    text.append(u"]");
+    return text;
+}();
+constexpr auto kPrefix = [] {
+    PatternText<2 * kTimecodeGroup.size() + 6> text;
+    text.append(kTimecodeGroup);
+    text.append(u"      ");
+    text.append(kTimecodeGroup);
+    return text;
+}();
+constexpr auto kGap = [] {
+    PatternText<kNotLineBreak.view().size() + 2> text;
+    text.append(kNotLineBreak.view());
+    text.append(u"*?");
+    return text;
+}();
+constexpr NamePatternParts kParts{kPrefix.view(), kGap.view(), kNotLineBreak.view()};
+constexpr auto kPattern = buildNamePattern<namePatternLength(kParts)>(kParts);
+static_assert(kPattern.view() ==
+              u"(\\d{2}:\\d{2}:\\d{2}:\\d{2})      (\\d{2}:\\d{2}:\\d{2}:\\d{2})[^\r\n]*?("
+              u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]MP3|"
+              u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]WAV|"
+              u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]M4A|"
+              u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]AIFF|"
+              u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]AIF|"
+              u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]NEW)");
 
 }  // namespace
 
-const std::u16string_view kCueLinePattern = kPattern;
+const std::u16string_view kCueLinePattern = kPattern.view();
 
 void VectorCueRowList::SetLastRowCell(CueColumn column, std::u16string text)
 {

@@ -43,7 +43,8 @@ public:
     std::vector<CueRow> rows;
 };
 
-// The cue-line pattern (two timecodes six blanks apart, a lazy gap, six title alternatives).
+// The cue-line pattern (two timecodes six blanks apart, a lazy gap within the line, one title
+// alternative per audio extension).
 extern const std::u16string_view kCueLinePattern;
 
 // Appends one row per match of the cue-line pattern in cueText.

@@ -1,6 +1,7 @@
 #include "conversion/MatcherFastPath.h"
 
 #include <algorithm>
+#include <atomic>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -9,6 +10,13 @@
 namespace tarvelin::pattern {
 
 namespace {
+
+std::atomic<bool> g_vectorScans{true};
+
+bool vectorScans()
+{
+    return g_vectorScans.load(std::memory_order_relaxed);
+}
 
 bool isSingle(const CharSet& set)
 {
@@ -30,62 +38,12 @@ bool isItem(const Node& node, Quantifier quantifier)
     return node.kind == Node::Kind::kItem && node.quantifier == quantifier;
 }
 
-#if defined(__SSE2__)
-// The vector scan for exactly kPairs literal pairs and no one-character literal. Returns the
-// first valid candidate, or npos with q moved to where the character-wise tail must go on; with
-// kStopAtNul also npos, and q == n, once a U+0000 comes before any valid candidate.
-template <std::size_t kPairs, bool kStopAtNul, typename Valid>
-std::size_t scanPairs(const char16_t* data, std::size_t& q, std::size_t n,
-                      const std::uint16_t (*firsts)[8], const std::uint16_t (*seconds)[8],
-                      const Valid& valid)
-{
-    const __m128i zero = _mm_setzero_si128();
-    __m128i first[kPairs];
-    __m128i second[kPairs];
-    for (std::size_t i = 0; i < kPairs; ++i) {
-        first[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(firsts[i]));
-        second[i] = _mm_load_si128(reinterpret_cast<const __m128i*>(seconds[i]));
-    }
-    for (; q + 9 <= n; q += 8) {
-        const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
-        __m128i hit = _mm_setzero_si128();
-        for (std::size_t i = 0; i < kPairs; ++i) {
-            hit = _mm_or_si128(hit, _mm_and_si128(_mm_cmpeq_epi16(now, first[i]),
-                                                  _mm_cmpeq_epi16(next, second[i])));
-        }
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-        unsigned nul = 0;
-        if constexpr (kStopAtNul) {
-            // Only candidates before the U+0000 count.
-            nul = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)));
-            if (nul != 0) mask &= (1U << __builtin_ctz(nul)) - 1;
-        }
-        while (mask != 0) {
-            const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
-            if (valid(q + bit / 2)) return q + bit / 2;
-            mask &= ~(3U << bit);
-        }
-        if (nul != 0) {
-            q = n;
-            return std::u16string_view::npos;
-        }
-    }
-    return std::u16string_view::npos;
-}
-
-// The same, with the U+0000 test chosen at run time.
-template <std::size_t kPairs, typename Valid>
-std::size_t scanPairs(bool stopAtNul, const char16_t* data, std::size_t& q, std::size_t n,
-                      const std::uint16_t (*firsts)[8], const std::uint16_t (*seconds)[8],
-                      const Valid& valid)
-{
-    return stopAtNul ? scanPairs<kPairs, true>(data, q, n, firsts, seconds, valid)
-                     : scanPairs<kPairs, false>(data, q, n, firsts, seconds, valid);
-}
-#endif
-
 }  // namespace
+
+void FastPath::setVectorScans(bool enabled)
+{
+    g_vectorScans.store(enabled, std::memory_order_relaxed);
+}
 
 std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
 {
@@ -94,10 +52,18 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
     if (sequence.size() < 2) return nullptr;
     const Node& gap = sequence[sequence.size() - 2];
     const Node& tail = sequence.back();
-    if (!isItem(gap, Quantifier::kLazyStar) || gap.item != ItemKind::kAny) return nullptr;
+    if (!isItem(gap, Quantifier::kLazyStar)) return nullptr;
     if (tail.kind != Node::Kind::kGroup || tail.alternatives.empty()) return nullptr;
 
     std::unique_ptr<FastPath> path(new FastPath);
+    // The gap's stops: the few code units it does not accept.
+    const CharSet stops = gap.set.complement();
+    for (const auto& [low, high] : stops.ranges()) {
+        for (std::uint32_t c = low; c <= high; ++c) {
+            if (path->m_gapStops.size() == kMaxGapStops) return nullptr;
+            path->m_gapStops.push_back(static_cast<char16_t>(c));
+        }
+    }
     path->m_altGroup = tail.group;
     path->m_groupCount = syntax.groupCount;
 
@@ -126,15 +92,17 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
     Flattener flattener{*path};
     if (!flattener.add(Sequence(sequence.begin(), sequence.end() - 2))) return nullptr;
 
-    // The alternatives: the same "C+", one ".", then a non-empty literal.
-    if (tail.alternatives.front().empty()) return nullptr;
+    // The alternatives: the same "C+", the same one-character item x, then a non-empty literal.
+    if (tail.alternatives.front().size() < 3) return nullptr;
     const CharSet& run = tail.alternatives.front().front().set;
+    const CharSet& before = tail.alternatives.front()[1].set;
     for (const Sequence& alternative : tail.alternatives) {
         if (alternative.size() < 3) return nullptr;
         if (!isItem(alternative[0], Quantifier::kGreedyPlus) ||
             alternative[0].set.ranges() != run.ranges())
             return nullptr;
-        if (!isItem(alternative[1], Quantifier::kOnce) || alternative[1].item != ItemKind::kAny)
+        if (!isItem(alternative[1], Quantifier::kOnce) ||
+            alternative[1].set.ranges() != before.ranges())
             return nullptr;
         std::u16string literal;
         for (std::size_t i = 2; i < alternative.size(); ++i) {
@@ -152,6 +120,23 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
         if (literal.empty()) return nullptr;
         path->m_literals.push_back(std::move(literal));
     }
+
+    // A run that could cross a stop would let a title reach past the gap's bound.
+    for (const char16_t stop : path->m_gapStops) {
+        if (run.contains(stop)) return nullptr;
+    }
+    path->m_before = before;
+    // x as the few code units it leaves out, when it leaves out only a few ("." leaves none).
+    path->m_beforeByExclusion = true;
+    const CharSet excluded = before.complement();
+    for (const auto& [low, high] : excluded.ranges()) {
+        for (std::uint32_t c = low; c <= high && path->m_beforeByExclusion; ++c) {
+            path->m_beforeByExclusion = path->m_beforeExcluded.size() < kMaxGapStops;
+            if (path->m_beforeByExclusion)
+                path->m_beforeExcluded.push_back(static_cast<char16_t>(c));
+        }
+    }
+    if (!path->m_beforeByExclusion) path->m_beforeExcluded.clear();
 
     path->m_endsAtNul = !run.contains(u'\0');
     for (const CharSet& set : path->m_prefix) path->m_endsAtNul &= !set.contains(u'\0');
@@ -209,7 +194,7 @@ bool FastPath::prefixAt(std::u16string_view subject, std::size_t s) const
 {
 #if defined(__SSE2__)
     // Eight positions at a time: c - low <= span, as a saturating subtraction that gives zero.
-    if (!m_blockLow.empty() && s + m_blockLow.size() <= subject.size()) {
+    if (!m_blockLow.empty() && s + m_blockLow.size() <= subject.size() && vectorScans()) {
         if (static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) return false;
         const __m128i zero = _mm_setzero_si128();
         for (std::size_t b = 0; b < m_blockLow.size(); b += 8) {
@@ -252,6 +237,13 @@ unsigned FastPath::runMask(const char16_t* p) const
             _mm_subs_epu16(_mm_sub_epi16(c, _mm_set1_epi16(static_cast<short>(m_runLow[r]))),
                            _mm_set1_epi16(static_cast<short>(m_runSpan[r])));
         in = _mm_or_si128(in, _mm_cmpeq_epi16(over, zero));
+        // The ranges are sorted: once every lane is in, or no lane reaches the next range's low
+        // end, the rest cannot change the answer (names are mostly ASCII).
+        if (r + 1 < m_runRanges) {
+            if (_mm_movemask_epi8(in) == 0xFFFF) break;
+            const __m128i below = _mm_set1_epi16(static_cast<short>(m_runLow[r + 1] - 1));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_subs_epu16(c, below), zero)) == 0xFFFF) break;
+        }
     }
     return static_cast<unsigned>(_mm_movemask_epi8(in));
 }
@@ -261,7 +253,8 @@ std::size_t FastPath::runStart(std::u16string_view subject, std::size_t at, std:
 {
 #if defined(__SSE2__)
     // Blocks of eight ending at at; the last block starts at lo and only its lanes below at count.
-    while (m_runRanges != 0 && at > lo) {
+    const bool useVectors = m_runRanges != 0 && vectorScans();
+    while (useVectors && at > lo) {
         const std::size_t base = at >= lo + 8 ? at - 8 : lo;
         if (base + 8 > subject.size()) break;
         const unsigned lanes = at - base == 8 ? 0xFFFFU : (1U << (2 * (at - base))) - 1;
@@ -280,7 +273,8 @@ std::size_t FastPath::runStart(std::u16string_view subject, std::size_t at, std:
 std::size_t FastPath::runEnd(std::u16string_view subject, std::size_t at) const
 {
 #if defined(__SSE2__)
-    while (m_runRanges != 0 && at + 8 <= subject.size()) {
+    const bool useVectors = m_runRanges != 0 && vectorScans();
+    while (useVectors && at + 8 <= subject.size()) {
         const unsigned outside = ~runMask(subject.data() + at) & 0xFFFFU;
         if (outside != 0) return at + static_cast<unsigned>(__builtin_ctz(outside)) / 2;
         at += 8;
@@ -299,38 +293,22 @@ bool FastPath::literalAt(std::u16string_view subject, std::size_t q) const
     return false;
 }
 
-std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t first) const
+std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t first,
+                                      std::size_t limit) const
 {
-    const std::size_t n = subject.size();
+    // Candidates end at the limit; the literal itself may reach beyond it.
+    const std::size_t n = limit;
     std::size_t q = first;
     const auto valid = [&](std::size_t at) {
-        return inRun(subject[at - 2]) && literalAt(subject, at);
+        return inRun(subject[at - 2]) && beforeAccepts(subject[at - 1]) && literalAt(subject, at);
     };
 #if defined(__SSE2__)
     const char16_t* data = subject.data();
     const std::size_t pairCount = m_pairs.size();
     const std::size_t singleCount = m_singles.size();
-    // The common counts get a loop that keeps every literal vector in a register.
-    if (singleCount == 0) {
-        std::size_t found = std::u16string_view::npos;
-        bool scanned = true;
-        switch (pairCount) {
-            case 4:
-                found = scanPairs<4>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            case 5:
-                found = scanPairs<5>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            case 6:
-                found = scanPairs<6>(m_endsAtNul, data, q, n, m_pairFirst, m_pairSecond, valid);
-                break;
-            default:
-                scanned = false;
-        }
-        if (scanned && found != std::u16string_view::npos) return found;
-    }
+    const bool useVectors = vectorScans();
     const __m128i zero = _mm_setzero_si128();
-    const bool vectors = pairCount <= kMaxVectors && singleCount <= kMaxVectors;
+    const bool vectors = useVectors && pairCount <= kMaxVectors && singleCount <= kMaxVectors;
     while (vectors && q + 9 <= n) {
         const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
@@ -347,9 +325,8 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
             hit = _mm_or_si128(hit, _mm_cmpeq_epi16(now, single));
         }
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-        const auto nul = m_endsAtNul
-                             ? static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero)))
-                             : 0U;
+        const auto nul =
+            m_endsAtNul ? static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(now, zero))) : 0U;
         if (nul != 0) mask &= (1U << __builtin_ctz(nul)) - 1;
         while (mask != 0) {
             const auto bit = static_cast<unsigned>(__builtin_ctz(mask));
@@ -367,51 +344,63 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     return std::u16string_view::npos;
 }
 
-bool FastPath::search(std::u16string_view subject, std::size_t from,
-                      std::vector<std::ptrdiff_t>& slots) const
+std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t first,
+                                      std::size_t limit, SearchMemo& memo) const
+{
+    if (first >= limit) return std::u16string_view::npos;
+    // Whether a candidate is valid does not depend on the start, so what an earlier scan from
+    // before first found (or ruled out) still holds.
+    if (memo.scanFrom != SearchMemo::kNone && memo.scanFrom <= first && first <= memo.scanTo) {
+        if (memo.found) return memo.scanTo < limit ? memo.scanTo : std::u16string_view::npos;
+        if (limit <= memo.scanTo) return std::u16string_view::npos;
+        first = memo.scanTo;
+    } else {
+        memo.scanFrom = first;
+    }
+    const std::size_t q = firstOccurrence(subject, first, limit);
+    memo.found = q != std::u16string_view::npos;
+    memo.scanTo = memo.found ? q : limit;
+    return q;
+}
+
+std::size_t FastPath::firstStop(std::u16string_view subject, std::size_t at, std::size_t to) const
+{
+    const auto isStop = [&](char16_t c) {
+        return std::find(m_gapStops.begin(), m_gapStops.end(), c) != m_gapStops.end();
+    };
+#if defined(__SSE2__)
+    const char16_t* data = subject.data();
+    const bool useVectors = vectorScans();
+    for (; useVectors && at + 8 <= to; at += 8) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+        __m128i hit = _mm_setzero_si128();
+        for (const char16_t stop : m_gapStops)
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi16(c, _mm_set1_epi16(static_cast<short>(stop))));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        if (mask != 0) return at + static_cast<unsigned>(__builtin_ctz(mask)) / 2;
+    }
+#endif
+    while (at < to && !isStop(subject[at])) ++at;
+    return at;
+}
+
+std::size_t FastPath::chooseTitle(std::u16string_view subject, std::size_t q, std::size_t lo,
+                                  std::size_t& bestEnd) const
 {
     const std::size_t n = subject.size();
-    const std::size_t length = m_prefix.size();
-    if (from > n || n - from < length) return false;
-
-    // The first position's range is tested inline: most starts fail right there.
-    const bool quickTest = !m_blockLow.empty();
-    // With m_endsAtNul no start can be a U+0000, so checking only failed starts finds it.
-    std::size_t s = from;
-    for (;; ++s) {
-        if (s > n - length) return false;
-        if (quickTest && static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) {
-            if (m_endsAtNul && subject[s] == u'\0') return false;
-            continue;
-        }
-        if (prefixAt(subject, s)) break;
-        if (m_endsAtNul && subject[s] == u'\0') return false;
-    }
-
-    // Once the gap finds no end for this start, no later start can do better: give up.
-    const std::size_t lo = s + length;
-    // The literal scan looks for U+0000 from lo + 2 on; the two positions before are checked here.
-    if (m_endsAtNul) {
-        for (std::size_t i = lo; i < lo + 2 && i < n; ++i) {
-            if (subject[i] == u'\0') return false;
-        }
-    }
-    const std::size_t q = firstOccurrence(subject, lo + 2);
-    if (q == std::u16string_view::npos) return false;
-
-    std::size_t gapEnd = runStart(subject, q - 2, lo);
+    const std::size_t gapEnd = runStart(subject, q - 2, lo);
     const std::size_t runEnd = this->runEnd(subject, q - 1);
 
     // No literal occurs in [gapEnd + 2, q): such an occurrence would have been found before q.
     // So the last occurrence of each literal inside the run lies in [q, runEnd + 1]. A run ended
-    // by the subject's U+0000 leaves no room for the "." after it.
+    // by the subject's U+0000 leaves no room for the character after it.
     const std::size_t end = m_endsAtNul && runEnd < n && subject[runEnd] == u'\0' ? runEnd : n;
     const std::size_t none = std::u16string_view::npos;
     std::size_t best = none;
-    std::size_t bestEnd = 0;
     for (std::size_t at = q; at <= runEnd + 1 && at < end; ++at) {
         // Only an earlier alternative, or a later occurrence of the best one, changes the result.
         if (((m_firstBloom >> (subject[at] & 63)) & 1U) == 0) continue;
+        if (!beforeAccepts(subject[at - 1])) continue;
         const std::size_t limit = best == none ? m_literals.size() : best + 1;
         for (std::size_t i = 0; i < limit; ++i) {
             const std::u16string& literal = m_literals[i];
@@ -421,8 +410,68 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
             break;
         }
     }
-    if (best == none) return false;
-    const auto matchEnd = static_cast<std::ptrdiff_t>(bestEnd);
+    return best == none ? none : gapEnd;
+}
+
+bool FastPath::search(std::u16string_view subject, std::size_t from,
+                      std::vector<std::ptrdiff_t>& slots, SearchMemo* memo) const
+{
+    const std::size_t n = subject.size();
+    const std::size_t length = m_prefix.size();
+    if (from > n || n - from < length) return false;
+    const std::size_t none = std::u16string_view::npos;
+
+    // A search without a memo of its own still learns across the starts it tries.
+    SearchMemo localMemo;
+    SearchMemo& known = memo ? *memo : localMemo;
+
+    // The first position's range is tested inline: most starts fail right there.
+    const bool quickTest = !m_blockLow.empty();
+    std::size_t s = from;
+    std::size_t titleStart = 0;
+    std::size_t titleEnd = 0;
+    for (;; ++s) {
+        // With m_endsAtNul no start can be a U+0000, so checking only failed starts finds it.
+        if (s > n - length) return false;
+        if (quickTest && static_cast<std::uint16_t>(subject[s] - m_blockLow[0]) > m_blockSpan[0]) {
+            if (m_endsAtNul && subject[s] == u'\0') return false;
+            continue;
+        }
+        if (!prefixAt(subject, s)) {
+            if (m_endsAtNul && subject[s] == u'\0') return false;
+            continue;
+        }
+
+        const std::size_t lo = s + length;
+        // The literal scan looks for U+0000 from lo + 2 on; the two positions before are checked
+        // here.
+        if (m_endsAtNul) {
+            for (std::size_t i = lo; i < lo + 2 && i < n; ++i) {
+                if (subject[i] == u'\0') return false;
+            }
+        }
+        // Once the gap finds no end for this start, no later start can do better: give up.
+        const std::size_t q = firstOccurrence(subject, lo + 2, n, known);
+        if (q == none) return false;
+
+        if (known.titleAt == q && lo >= known.titleLo) {
+            titleStart = std::max(lo, known.titleStart);
+            titleEnd = known.titleEnd;
+        } else {
+            titleStart = chooseTitle(subject, q, lo, titleEnd);
+            if (titleStart == none) return false;
+            known = {known.scanFrom, known.scanTo, known.found, q, lo, titleStart, titleEnd};
+        }
+        // A bounded gap must not pass a stop before the title; the run holds none. When it
+        // would, no start before that stop can do better: go on with the starts whose prefix
+        // reaches past it. The occurrence and its title stay known for them.
+        const std::size_t stop =
+            m_gapStops.empty() ? titleStart : firstStop(subject, lo, titleStart);
+        if (stop == titleStart) break;
+        if (stop >= length) s = std::max(s, stop - length);
+    }
+
+    const auto matchEnd = static_cast<std::ptrdiff_t>(titleEnd);
     slots.assign(static_cast<std::size_t>(2 * (m_groupCount + 1)), -1);
     slots[0] = static_cast<std::ptrdiff_t>(s);
     slots[1] = matchEnd;
@@ -432,7 +481,7 @@ bool FastPath::search(std::u16string_view subject, std::size_t from,
         slots[static_cast<std::size_t>(2 * group.group + 1)] =
             static_cast<std::ptrdiff_t>(s + group.end);
     }
-    slots[static_cast<std::size_t>(2 * m_altGroup)] = static_cast<std::ptrdiff_t>(gapEnd);
+    slots[static_cast<std::size_t>(2 * m_altGroup)] = static_cast<std::ptrdiff_t>(titleStart);
     slots[static_cast<std::size_t>(2 * m_altGroup + 1)] = matchEnd;
     return true;
 }

@@ -19,26 +19,6 @@ PatternError::PatternError(std::u16string message, std::size_t position)
 
 namespace {
 
-// Copies text up to its first U+0000 into subject, reusing subject's memory, and looks for the
-// U+0000 on the way so that the text is read only once.
-void copySubject(std::u16string_view text, std::u16string& subject)
-{
-    subject.resize(text.size());
-    const char16_t* from = text.data();
-    char16_t* to = subject.data();
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 8 <= text.size(); i += 8) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) break;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), chunk);
-    }
-#endif
-    for (; i < text.size() && from[i] != u'\0'; ++i) to[i] = from[i];
-    subject.resize(i);
-}
-
 // The length of text up to its first U+0000 (all of it when there is none).
 std::size_t lengthBeforeNul(std::u16string_view text)
 {
@@ -60,34 +40,44 @@ std::size_t lengthBeforeNul(std::u16string_view text)
     return i;
 }
 
+// Copies text up to its first U+0000 into subject, reusing subject's memory.
+void copySubject(std::u16string_view text, std::u16string& subject)
+{
+    subject.assign(text.substr(0, lengthBeforeNul(text)));
+}
+
 }  // namespace
 
 struct PatternMatcher::Impl {
     explicit Impl(std::u16string_view pattern) : Impl(pattern::parsePattern(pattern)) {}
     explicit Impl(const pattern::Syntax& syntax)
-        : program(pattern::compilePattern(syntax)),
-          engine(program),
-          fastPath(pattern::FastPath::detect(syntax))
+        : program(pattern::compilePattern(syntax)), fastPath(pattern::FastPath::detect(syntax))
     {
+        // The general engine (with its automaton and class tables) serves only the patterns
+        // the fast path declines.
+        if (!fastPath) engine = std::make_unique<pattern::MatcherEngine>(program);
     }
 
     pattern::Program program;
-    pattern::MatcherEngine engine;
-    std::unique_ptr<pattern::FastPath> fastPath;  // null unless the pattern has its shape
-    std::u16string copy;          // the subject when Exec was given it
+    std::unique_ptr<pattern::FastPath> fastPath;     // null unless the pattern has its shape
+    std::unique_ptr<pattern::MatcherEngine> engine;  // null when the fast path serves
+    std::u16string copy;                             // the subject when Exec was given it
     std::u16string_view subject;  // the text searched: copy, or the caller's text
     std::vector<std::ptrdiff_t> slots;
+    pattern::SearchMemo memo;  // what the fast path learned about this subject
     bool matched = false;
 
     void prepare()
     {
-        if (!fastPath) engine.prepare(subject);
+        memo = {};
+        if (engine) engine->prepare(subject);
     }
 
     bool search(std::size_t from)
     {
-        matched = from <= subject.size() &&
-                  (fastPath ? fastPath->search(subject, from, slots) : engine.search(from, slots));
+        matched =
+            from <= subject.size() && (fastPath ? fastPath->search(subject, from, slots, &memo)
+                                                : engine->search(from, slots));
         if (!matched) slots.assign(program.slotCount(), -1);
         return matched;
     }
@@ -126,6 +116,11 @@ bool PatternMatcher::ExecNext()
     if (!m_impl->matched) return false;
     const auto [start, end] = GroupSpan(0);
     return m_impl->search(static_cast<std::size_t>(end + (end == start ? 1 : 0)));
+}
+
+bool PatternMatcher::ExecFrom(std::size_t position)
+{
+    return m_impl->search(position);
 }
 
 std::u16string PatternMatcher::Match(int n) const

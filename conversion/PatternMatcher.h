@@ -1,11 +1,11 @@
 // PatternMatcher: the regular-expression matcher for the conversion's two fixed patterns.
 //
 // The dialect is small: literal characters, groups "( | )", "\d", ".", bracketed classes with
-// ranges, and the quantifiers "{n}", "+" (greedy) and "*?" (lazy). The options are fixed: case-
-// sensitive, "." accepts every character including CR and LF, blanks are ordinary characters.
-// Results are those of a leftmost, depth-first backtracking search (first start position that
-// matches; greedy runs give back one character at a time; alternatives tried left to right), and
-// groups hold the positions of the successful path only.
+// ranges (negated with "[^...]"), and the quantifiers "{n}", "+" (greedy) and "*?" (lazy). The
+// options are fixed: case-sensitive, "." accepts every character including CR and LF, blanks are
+// ordinary characters. Results are those of a leftmost, depth-first backtracking search (first
+// start position that matches; greedy runs give back one character at a time; alternatives tried
+// left to right), and groups hold the positions of the successful path only.
 //
 // A matcher serves one pattern, is used by one thread and keeps the subject of its last search.
 // It does not support anything outside that dialect: a pattern that breaks it is rejected with a
@@ -50,6 +50,11 @@ public:
     // Searches the same subject from the end of the last match (one further after an empty
     // match). Only valid after an Exec or ExecNext that returned true.
     bool ExecNext();
+    // Searches the same subject again from position on, whatever the last search found; false
+    // when position lies beyond the subject's end. Valid after any Exec or ExecInPlace. Searches
+    // that go forward through the subject, restarted inside an earlier match or not, scan each
+    // part of it a bounded number of times with the conversion's patterns.
+    bool ExecFrom(std::size_t position);
     // Text of group n of the last match (0 = whole match); empty when unset or n outside 0..14.
     std::u16string Match(int n) const;
     // Start and end (exclusive) of group n in the subject; {-1, -1} when unset or out of range.

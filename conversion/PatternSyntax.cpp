@@ -1,6 +1,7 @@
 #include "conversion/PatternSyntax.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "conversion/PatternMatcher.h"
@@ -21,6 +22,20 @@ void CharSet::add(char16_t low, char16_t high)
         }
     }
     m_ranges = std::move(merged);
+}
+
+CharSet CharSet::complement() const
+{
+    CharSet result;
+    std::uint32_t next = 0;  // the first code unit not yet covered
+    for (const auto& [low, high] : m_ranges) {
+        if (low > next)
+            result.m_ranges.emplace_back(static_cast<char16_t>(next),
+                                         static_cast<char16_t>(low - 1));
+        next = std::uint32_t{high} + 1;
+    }
+    if (next <= 0xFFFF) result.m_ranges.emplace_back(static_cast<char16_t>(next), u'\xFFFF');
+    return result;
 }
 
 bool CharSet::contains(char16_t c) const
@@ -93,7 +108,10 @@ private:
         return sequence;
     }
 
-    static bool isQuantifierStart(char16_t c) { return c == u'{' || c == u'+' || c == u'*' || c == u'?'; }
+    static bool isQuantifierStart(char16_t c)
+    {
+        return c == u'{' || c == u'+' || c == u'*' || c == u'?';
+    }
 
     Node parseGroup()
     {
@@ -121,7 +139,7 @@ private:
             case u'\\':
                 if (peek(1) != u'd') {
                     fail(m_pos + 1 >= m_text.size() ? u"lone backslash at the end"
-                                                     : u"unsupported escape");
+                                                    : u"unsupported escape");
                 }
                 node.item = ItemKind::kDigit;
                 node.set.add(u'0', u'9');
@@ -166,7 +184,13 @@ private:
         const std::size_t open = m_pos++;
         if (atEnd()) fail(u"unterminated class", open);
         if (peek() == u']') fail(u"empty class", open);
-        if (peek() == u'^') fail(u"negated classes are not supported");
+        // "[^...]" accepts every code unit that is not a member.
+        const bool negated = peek() == u'^';
+        if (negated) {
+            ++m_pos;
+            if (atEnd()) fail(u"unterminated class", open);
+            if (peek() == u']') fail(u"empty class", open);
+        }
         CharSet set;
         while (true) {
             if (atEnd()) fail(u"unterminated class", open);
@@ -185,7 +209,10 @@ private:
             }
         }
         ++m_pos;
-        return set;
+        if (!negated) return set;
+        CharSet complement = set.complement();
+        if (complement.ranges().empty()) fail(u"negated class that accepts nothing", open);
+        return complement;
     }
 
     void parseQuantifier(Node& node)
@@ -239,7 +266,8 @@ private:
 // unambiguously.
 void dumpChar(std::string& out, char16_t c, bool inClass = false)
 {
-    const bool special = inClass && (c == u'-' || c == u']' || c == u'[' || c == u'\\' || c == u'^');
+    const bool special =
+        inClass && (c == u'-' || c == u']' || c == u'[' || c == u'\\' || c == u'^');
     if (c >= 0x21 && c <= 0x7E && !special) {
         out += static_cast<char>(c);
     } else {

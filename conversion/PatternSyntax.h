@@ -21,6 +21,8 @@ class CharSet {
 public:
     void add(char16_t low, char16_t high);
     bool contains(char16_t c) const;
+    // Every code unit that is not in this set.
+    CharSet complement() const;
     const std::vector<std::pair<char16_t, char16_t>>& ranges() const { return m_ranges; }
 
 private:

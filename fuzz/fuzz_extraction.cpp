@@ -5,8 +5,10 @@
 // text must keep the buffer's form (its lines, each ended by CR LF again, give the same text),
 // the extraction must not fail, every cue line must have the fixed shape (record-in timecode, six blanks, record-out
 // timecode, eight blanks, a clip text ending in an audio extension, no line break), and the
-// cue lines read back by "Rechnen TC" at a rate of 25 must never fail: two-digit fields keep
-// every duration far inside the 32-bit range.
+// cue lines read back by "Rechnen TC" at a rate of 25 must never fail (two-digit fields keep
+// every duration far inside the 32-bit range) and must give one row per cue line, with the
+// line's timecodes and as its title the eight separator blanks and the clip text, up to the
+// end of an audio extension (an earlier extension inside a name ends the title there).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/AudioExtensions.h"
 #include "conversion/ConversionError.h"
 #include "conversion/CueRows.h"
 #include "conversion/EdlPipeline.h"
@@ -37,7 +40,7 @@ bool isTimecode(std::u16string_view text)
 
 bool endsInAudioExtension(std::u16string_view text)
 {
-    for (std::u16string_view extension : {u"MP3", u"WAV", u"M4A", u"AIFF", u"NEW"}) {
+    for (std::u16string_view extension : tarvelin::kAudioExtensions) {
         if (text.ends_with(extension)) {
             return true;
         }
@@ -81,5 +84,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     tarvelin::VectorCueRowList rows;
     tarvelin::ComputeCueRows(cueText, u"25", true, u',', rows);
+    if (rows.rows.size() != cueLines.size()) {
+        std::abort();
+    }
+    for (std::size_t i = 0; i < cueLines.size(); ++i) {
+        const std::u16string_view line = cueLines[i];
+        const tarvelin::CueRow& row = rows.rows[i];
+        if (row.in != line.substr(0, 11) || row.out != line.substr(17, 11) ||
+            !line.substr(28).starts_with(row.title) || !endsInAudioExtension(row.title)) {
+            std::abort();
+        }
+    }
     return 0;
 }

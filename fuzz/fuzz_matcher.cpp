@@ -3,9 +3,12 @@
 //
 // Input layout: the first byte is the pattern's length in bytes, then the pattern, then the
 // subject; bytes are taken as Latin-1 characters (so ÄÖÜ, line breaks and U+0000 all occur).
-// A pattern outside the dialect must be rejected with a PatternError and nothing else; for a
-// valid one, every match and group of the whole Exec/ExecNext walk must equal the reference's,
-// or the target aborts. Subjects are capped so the reference's slow cases stay quick.
+// A first byte of 255 or 254 stands for the program's extraction or cue-line pattern instead,
+// and all the rest is the subject. A pattern outside the dialect must be rejected with a
+// PatternError and nothing else; for a valid one, every match and group of the whole walk must
+// equal the reference's, or the target aborts. Bit 1 of the last byte makes the walk restart
+// one position after each match's start (ExecFrom) instead of going on at its end (ExecNext).
+// Subjects are capped so the reference's slow cases stay quick.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/CueLineExtraction.h"
+#include "conversion/CueRows.h"
 #include "conversion/PatternMatcher.h"
 #include "conversion/PatternProgram.h"
 #include "tests/support/ReferenceBacktracker.h"
@@ -44,8 +49,11 @@ std::u16string latin1(const std::uint8_t* data, std::size_t size)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return 0;
-    const std::size_t patternSize = std::min<std::size_t>(data[0], size - 1);
-    const std::u16string pattern = latin1(data + 1, patternSize);
+    const bool fixed = data[0] >= 254;
+    const std::size_t patternSize = fixed ? 0 : std::min<std::size_t>(data[0], size - 1);
+    const std::u16string pattern = !fixed           ? latin1(data + 1, patternSize)
+                                   : data[0] == 255 ? std::u16string(tarvelin::kExtractionPattern)
+                                                    : std::u16string(tarvelin::kCueLinePattern);
     const std::size_t subjectSize = std::min(size - 1 - patternSize, kMaxSubject);
     const std::u16string subject = latin1(data + 1 + patternSize, subjectSize);
 
@@ -65,14 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int match = 0;
     // Both ways of giving the subject, chosen by the input's last byte.
     const bool inPlace = (data[size - 1] & 1U) != 0;
+    const bool restart = (data[size - 1] & 2U) != 0;
     bool found = inPlace ? matcher->ExecInPlace(subject) : matcher->Exec(subject);
     // Patterns with several repetitions cost the reference a power of the subject's length; an
     // input it cannot finish within the budget is left alone rather than reported as a hang.
     tarvelin::testsupport::SearchBudget budget{kReferenceSteps};
     while (true) {
-        const bool expected =
-            from <= cut.size() &&
-            tarvelin::testsupport::referenceSearch(program, cut, from, slots, &budget);
+        const bool expected = from <= cut.size() && tarvelin::testsupport::referenceSearch(
+                                                        program, cut, from, slots, &budget);
         if (budget.exhausted) break;
         if (found != expected) differ("match found", match, -1);
         if (!found) break;
@@ -82,8 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (start < 0 || end < 0) start = end = -1;
             if (matcher->GroupSpan(n) != std::make_pair(start, end)) differ("group span", match, n);
         }
-        from = static_cast<std::size_t>(slots[1] + (slots[1] == slots[0] ? 1 : 0));
-        found = matcher->ExecNext();
+        if (restart) {
+            from = static_cast<std::size_t>(slots[0]) + 1;
+            found = matcher->ExecFrom(from);
+        } else {
+            from = static_cast<std::size_t>(slots[1] + (slots[1] == slots[0] ? 1 : 0));
+            found = matcher->ExecNext();
+        }
         ++match;
     }
     return 0;

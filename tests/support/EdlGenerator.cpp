@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "conversion/AudioExtensions.h"
+
 namespace tarvelin::testsupport {
 namespace {
 
@@ -12,23 +14,21 @@ constexpr std::uint32_t kFramesPerDay = 24u * 3600u * kFramesPerSecond;
 constexpr std::uint32_t kFirstRecordFrame = 10u * 3600u * kFramesPerSecond;  // 10:00:00:00
 
 // Title words; none holds the letters of an audio extension, so a title ends only at its own
-// extension. A few carry umlauts, which the extraction keeps and the cue-line step cuts at.
+// extension. A few carry umlauts, which both patterns keep in the title.
 constexpr std::array<std::u16string_view, 32> kWords{
     u"SUMMER", u"RAIN",  u"NIGHT",  u"DRIVE",  u"BLUE",  u"HOUR",   u"STRINGS", u"PIANO",
     u"THEME",  u"CHASE", u"LOVE",   u"FINALE", u"TITLE", u"CITY",   u"LIGHTS",  u"MORGEN",
     u"STADT",  u"HERZ",  u"LIED",   u"FLUSS",  u"DUST",  u"ECHO",   u"GOLD",    u"SILBER",
     u"HOPE",   u"STORM", u"TRUCKS", u"DISCO",  u"GRÜN",  u"SCHÖNE", u"MÄDCHEN", u"ÜBER"};
 
-constexpr std::array<std::u16string_view, 4> kMusicExtensions{u"WAV", u"MP3", u"M4A", u"AIFF"};
 constexpr std::array<std::u16string_view, 4> kMusicChannels{u"A", u"A2", u"AA", u"NONE"};
 constexpr std::array<std::u16string_view, 16> kVideoWords{
     u"INTERVIEW", u"B_ROLL", u"DROHNE",    u"STRASSE", u"TOTALE",     u"DETAIL",
     u"HOTEL",     u"BUERO",  u"PARKPLATZ", u"WALD",    u"MARKTPLATZ", u"FEUERWEHR",
     u"AUFNAHME",  u"KAMERA", u"FLUGHAFEN", u"SZENE"};
 
-// Letter sequences that let an alternative of the patterns end a title (AIF covers AIFF).
-constexpr std::array<std::u16string_view, 5> kExtensionLetters{u"MP3", u"WAV", u"M4A", u"AIF",
-                                                               u"NEW"};
+// Room kept for the one music event that ends a late list.
+constexpr std::size_t kMusicEventRoom = 256;
 
 // Characters of the run line: every kind of class member; sequences spelling an extension are
 // broken up as the line is written.
@@ -61,7 +61,7 @@ std::u16string padded(std::u16string_view text, std::size_t width)
 
 bool endsWithExtensionLetters(std::u16string_view text)
 {
-    for (std::u16string_view letters : kExtensionLetters)
+    for (std::u16string_view letters : kAudioExtensions)
         if (text.size() >= letters.size() && text.substr(text.size() - letters.size()) == letters)
             return true;
     return false;
@@ -123,6 +123,7 @@ GeneratedText EdlGenerator::makeEdl(EdlShape shape, std::size_t count, std::size
     if (!fits(0, kHeader.size(), maxChars)) return result;
     result.text = kHeader;
     const std::size_t musicTotal = shape == EdlShape::Worst ? 0 : count / 10;
+    const bool late = shape == EdlShape::Late;
     std::size_t musicInBlock = below(10);
     for (std::size_t i = 0; i < count; ++i) {
         bool music = false;
@@ -131,12 +132,24 @@ GeneratedText EdlGenerator::makeEdl(EdlShape shape, std::size_t count, std::size
             music = i % 10 == musicInBlock;
         } else if (shape == EdlShape::Adversarial) {
             music = i < musicTotal;
+        } else if (late) {
+            music = i + 1 == count;
         }
         const std::u16string event = music ? musicEvent(i + 1) : videoEvent(i + 1);
-        if (!fits(result.text.size(), event.size(), maxChars)) break;
+        const std::size_t room = late && !music ? kMusicEventRoom : 0;
+        if (!fits(result.text.size(), event.size() + room, maxChars)) break;
         result.text += event;
         ++result.events;
         if (music) ++result.musicEvents;
+    }
+    // A late list filled up to a size still ends with its music event.
+    if (late && result.musicEvents == 0) {
+        const std::u16string event = musicEvent(result.events + 1);
+        if (fits(result.text.size(), event.size(), maxChars)) {
+            result.text += event;
+            ++result.events;
+            ++result.musicEvents;
+        }
     }
     return result;
 }
@@ -245,7 +258,7 @@ std::u16string EdlGenerator::musicEvent(std::size_t number)
     // The channel marker of an event on channels 3 and 4 leaves a line of blanks behind.
     if (channel == u"NONE") event += m_form == EdlForm::Raw ? u"AUD  3     4  \r\n" : u"  \r\n";
     event += std::u16string(clipPrefix()) + title + u'.' +
-             std::u16string(kMusicExtensions[below(4)]) + u"\r\n";
+             std::u16string(kAudioExtensions[below(kAudioExtensions.size())]) + u"\r\n";
     return event;
 }
 
@@ -303,6 +316,8 @@ std::string_view shapeName(EdlShape shape)
             return "worst";
         case EdlShape::Run:
             return "run";
+        case EdlShape::Late:
+            return "late";
     }
     return "unknown";
 }

@@ -14,6 +14,8 @@
 //    of video events (each tail event makes a backtracking search scan to the end).
 //  - Worst: video events only, no music at all.
 //  - Run: one event line, then a single line of class characters without any extension.
+//  - Late: video events only, and one music event at the very end (every video event's search
+//    runs on to that one clip).
 //
 // Video clip names never contain the letters of an audio extension, so only music clip names
 // (and the run) decide the matches. Everything is deterministic for a seed, on every compiler:
@@ -29,7 +31,7 @@
 
 namespace tarvelin::testsupport {
 
-enum class EdlShape { Typical, Adversarial, Worst, Run };
+enum class EdlShape { Typical, Adversarial, Worst, Run, Late };
 
 // Normalised: the text the extraction receives. Raw: the same list as Avid EDL Manager writes it,
 // each clip name on a "*FROM CLIP NAME:  " comment line and the channel marker of channels 3
@@ -86,7 +88,8 @@ private:
 // Windows-1252 and Latin-1 agree outside 0x80 to 0x9F, which the generator never writes).
 std::string edlFileBytes(std::u16string_view text);
 
-// Name of a shape for test and benchmark labels ("typical", "adversarial", "worst", "run").
+// Name of a shape for test and benchmark labels ("typical", "adversarial", "worst", "run",
+// "late").
 std::string_view shapeName(EdlShape shape);
 
 }  // namespace tarvelin::testsupport

@@ -20,16 +20,32 @@ MatchList patternMatcherMatches(std::u16string_view pattern, std::u16string_view
 
 namespace {
 
+std::vector<Span> groupsOf(const PatternMatcher& matcher)
+{
+    std::vector<Span> groups;
+    for (int n = 0; n <= matcher.GroupCount(); ++n) groups.push_back(matcher.GroupSpan(n));
+    return groups;
+}
+
 MatchList walk(PatternMatcher& matcher, std::u16string_view subject, bool inPlace)
 {
     MatchList matches;
     for (bool found = inPlace ? matcher.ExecInPlace(subject) : matcher.Exec(subject); found;
-         found = matcher.ExecNext()) {
-        std::vector<Span> groups;
-        for (int n = 0; n <= matcher.GroupCount(); ++n) groups.push_back(matcher.GroupSpan(n));
-        matches.push_back(std::move(groups));
-    }
+         found = matcher.ExecNext())
+        matches.push_back(groupsOf(matcher));
     return matches;
+}
+
+std::vector<Span> referenceGroups(const pattern::Program& program,
+                                  const std::vector<std::ptrdiff_t>& slots)
+{
+    std::vector<Span> groups;
+    for (int n = 0; n <= program.groupCount; ++n) {
+        const std::ptrdiff_t start = slots[static_cast<std::size_t>(2 * n)];
+        const std::ptrdiff_t end = slots[static_cast<std::size_t>(2 * n + 1)];
+        groups.emplace_back(start < 0 || end < 0 ? Span{-1, -1} : Span{start, end});
+    }
+    return groups;
 }
 
 }  // namespace
@@ -58,14 +74,31 @@ MatchList referenceMatches(const pattern::Program& program, std::u16string_view 
     std::vector<std::ptrdiff_t> slots;
     std::size_t from = 0;
     while (from <= subject.size() && referenceSearch(program, subject, from, slots, budget)) {
-        std::vector<Span> groups;
-        for (int n = 0; n <= program.groupCount; ++n) {
-            const std::ptrdiff_t start = slots[static_cast<std::size_t>(2 * n)];
-            const std::ptrdiff_t end = slots[static_cast<std::size_t>(2 * n + 1)];
-            groups.emplace_back(start < 0 || end < 0 ? Span{-1, -1} : Span{start, end});
-        }
+        std::vector<Span> groups = referenceGroups(program, slots);
         from = static_cast<std::size_t>(groups[0].second + (groups[0].first == groups[0].second));
         matches.push_back(std::move(groups));
+    }
+    return matches;
+}
+
+MatchList patternMatcherRestarts(PatternMatcher& matcher, std::u16string_view subject)
+{
+    MatchList matches;
+    for (bool found = matcher.ExecInPlace(subject); found;
+         found = matcher.ExecFrom(static_cast<std::size_t>(matcher.GroupSpan(0).first) + 1))
+        matches.push_back(groupsOf(matcher));
+    return matches;
+}
+
+MatchList referenceRestarts(const pattern::Program& program, std::u16string_view subject)
+{
+    subject = subject.substr(0, subject.find(u'\0'));
+    MatchList matches;
+    std::vector<std::ptrdiff_t> slots;
+    std::size_t from = 0;
+    while (from <= subject.size() && referenceSearch(program, subject, from, slots)) {
+        matches.push_back(referenceGroups(program, slots));
+        from = static_cast<std::size_t>(slots[0]) + 1;
     }
     return matches;
 }

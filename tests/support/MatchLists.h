@@ -38,6 +38,12 @@ MatchList referenceMatches(std::u16string_view pattern, std::u16string_view subj
 MatchList referenceMatches(const pattern::Program& program, std::u16string_view subject,
                            SearchBudget* budget = nullptr);
 
+// The walk in which every further search starts one position after the previous match's start
+// (ExecFrom for the matcher), so that searches begin inside earlier matches and their gaps, as
+// the extraction's restarts do. The cost grows with the square of the subject: small ones only.
+MatchList patternMatcherRestarts(PatternMatcher& matcher, std::u16string_view subject);
+MatchList referenceRestarts(const pattern::Program& program, std::u16string_view subject);
+
 // PCRE2's matches; returns false (and leaves matches empty) if PCRE2 rejects the pattern or
 // gives up on a search. gaveUp, when given, tells the second case: a backtracking-heavy pattern
 // ran into PCRE2's match, depth or heap limit.

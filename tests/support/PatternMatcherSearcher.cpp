@@ -16,17 +16,27 @@ PatternMatcherSearcher::PatternMatcherSearcher(std::u16string_view pattern)
 PatternMatcherSearcher::~PatternMatcherSearcher() = default;
 
 std::size_t PatternMatcherSearcher::forEachMatch(std::u16string_view subject,
-                                                 const MatchCallback& onMatch)
+                                                 const MatchCallback& onMatch, MatchRule rule)
 {
+    PatternMatcher& matcher = m_impl->matcher;
     std::size_t matches = 0;
-    for (bool found = m_impl->matcher.ExecInPlace(subject); found; found = m_impl->matcher.ExecNext()) {
+    bool found = matcher.ExecInPlace(subject);
+    while (found) {
         GroupSpans spans;
         // Groups past the pattern's own are always unset.
         spans.spans.fill({-1, -1});
-        for (int g = 0; g <= m_impl->matcher.GroupCount() && g < kMaxGroupSpans; ++g)
-            spans.spans[static_cast<std::size_t>(g)] = m_impl->matcher.GroupSpan(g);
+        for (int g = 0; g <= matcher.GroupCount() && g < kMaxGroupSpans; ++g)
+            spans.spans[static_cast<std::size_t>(g)] = matcher.GroupSpan(g);
+        if (rule == MatchRule::OwnTimecodes) {
+            const std::size_t later = lentTimecodesAt(subject, spans);
+            if (later != std::u16string_view::npos) {
+                found = matcher.ExecFrom(later);
+                continue;
+            }
+        }
         ++matches;
         onMatch(spans);
+        found = matcher.ExecNext();
     }
     return matches;
 }

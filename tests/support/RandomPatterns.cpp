@@ -1,6 +1,9 @@
 #include "tests/support/RandomPatterns.h"
 
 #include <array>
+#include <vector>
+
+#include "conversion/AudioExtensions.h"
 
 namespace tarvelin::testsupport {
 
@@ -80,9 +83,13 @@ private:
 
     std::u16string classText()
     {
-        static constexpr std::array<std::u16string_view, 8> kClasses = {
-            u"[ -_A-Z\u00C4\u00D6\u00DC]", u"[ -_A-Z]", u"[AB]", u"[0-9:]", u"[\r\n]", u"[a-z\u00C4]",
-            u"[-A]", u"[.M]"};
+        static constexpr std::array<std::u16string_view, 11> kClasses = {
+            kNameClass,     u"[ -_A-Z\u00C4\u00D6\u00DC]",
+            u"[ -_A-Z]",    u"[AB]",
+            u"[0-9:]",      u"[\r\n]",
+            u"[a-z\u00C4]", u"[-A]",
+            u"[.M]",        u"[^\r\n]",
+            u"[^A:]"};
         return std::u16string(
             kClasses[static_cast<std::size_t>(uniform(m_random, 0, int(kClasses.size()) - 1))]);
     }
@@ -126,12 +133,17 @@ std::u16string timecode(std::mt19937& random)
 
 std::u16string clipName(std::mt19937& random)
 {
-    static constexpr std::array<std::u16string_view, 12> kWords = {
-        u"TITLE", u"SONG", u"X MP3", u"\u00C4RGER", u"CAF\u00C9", u"STRA\u00DFE", u"NEWTON",
-        u"A001C003_230101", u"MUSIC-01", u"lower", u"(DEMO)", u"WAV"};
-    static constexpr std::array<std::u16string_view, 11> kExtensions = {
-        u".MP3", u".WAV", u".M4A", u".AIFF", u".AIF", u".NEW", u".mp3", u".MOV", u"", u"_WAV",
-        u".MXF"};
+    static constexpr std::array<std::u16string_view, 15> kWords = {
+        u"TITLE",       u"SONG",   u"X MP3",           u"\u00C4RGER", u"CAF\u00C9",
+        u"STRA\u00DFE", u"NEWTON", u"A001C003_230101", u"MUSIC-01",   u"lower",
+        u"(DEMO)",      u"WAV",    u"SE\u00D1ORITA",   u"\u00D8RE",   u"caf\u00E9"};
+    // Every audio extension, and endings that are none.
+    static const std::vector<std::u16string> kExtensions = [] {
+        std::vector<std::u16string> endings = {u".mp3", u".MOV", u"", u"_WAV", u".MXF"};
+        for (const std::u16string_view extension : kAudioExtensions)
+            endings.push_back(u"." + std::u16string(extension));
+        return endings;
+    }();
     std::u16string out = u" ";
     const int words = uniform(random, 1, 3);
     for (int i = 0; i < words; ++i) {
@@ -170,7 +182,8 @@ std::u16string randomEdlText(std::mt19937& random, int events)
 {
     std::u16string out = u"TITLE: RANDOM\r\nFCM: NON-DROP FRAME\r\n\r\n";
     for (int event = 1; event <= events; ++event) {
-        std::u16string number = std::u16string(u"000000") + static_cast<char16_t>(u'0' + event % 10);
+        std::u16string number =
+            std::u16string(u"000000") + static_cast<char16_t>(u'0' + event % 10);
         out += number.substr(number.size() - 6);
         out += u"  A00";
         out += static_cast<char16_t>(u'0' + uniform(random, 0, 9));

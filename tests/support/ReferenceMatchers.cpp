@@ -41,6 +41,43 @@ std::string toLatin1(std::u16string_view text)
     return result;
 }
 
+// RE2 searches Latin-1 text, in which no character lies above U+00FF: class members above it can
+// never match there and are left out (a range reaching past U+00FF ends at U+00FF). Anything
+// else above U+00FF cannot be written in Latin-1 and is refused.
+std::string latin1Pattern(std::u16string_view pattern)
+{
+    std::u16string kept;
+    bool inClass = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char16_t c = pattern[i];
+        if (!inClass) {
+            kept += c;
+            if (c == u'[') {
+                inClass = true;
+                if (i + 1 < pattern.size() && pattern[i + 1] == u'^') kept += pattern[++i];
+            }
+            continue;
+        }
+        if (c == u']') {
+            inClass = false;
+            kept += c;
+            continue;
+        }
+        const bool range =
+            i + 2 < pattern.size() && pattern[i + 1] == u'-' && pattern[i + 2] != u']';
+        const char16_t high = range ? pattern[i + 2] : c;
+        if (c <= 0xFF) {
+            kept += c;
+            if (range) {
+                kept += u'-';
+                kept += std::min<char16_t>(high, 0xFF);
+            }
+        }
+        if (range) i += 2;
+    }
+    return toLatin1(kept);
+}
+
 // ---- PCRE2 ----------------------------------------------------------------------------------
 
 struct Pcre2Searcher::Impl {
@@ -83,7 +120,8 @@ Pcre2Searcher::Pcre2Searcher(std::u16string_view pattern, bool jit)
 
 Pcre2Searcher::~Pcre2Searcher() = default;
 
-std::size_t Pcre2Searcher::forEachMatch(std::u16string_view subject, const MatchCallback& onMatch)
+std::size_t Pcre2Searcher::forEachMatch(std::u16string_view subject, const MatchCallback& onMatch,
+                                        MatchRule rule)
 {
     subject = untilNul(subject);
     const auto* text = reinterpret_cast<PCRE2_SPTR>(subject.data());
@@ -101,6 +139,13 @@ std::size_t Pcre2Searcher::forEachMatch(std::u16string_view subject, const Match
             spans.spans[static_cast<std::size_t>(g)] = {
                 static_cast<std::ptrdiff_t>(ovector[2 * g]),
                 static_cast<std::ptrdiff_t>(ovector[2 * g + 1])};
+        }
+        if (rule == MatchRule::OwnTimecodes) {
+            const std::size_t later = lentTimecodesAt(subject, spans);
+            if (later != std::u16string_view::npos) {
+                start = later;
+                continue;
+            }
         }
         ++matches;
         onMatch(spans);
@@ -125,14 +170,15 @@ Re2Searcher::Re2Searcher(std::u16string_view pattern) : m_impl(std::make_unique<
     options.set_log_errors(false);
     // Room for the lazy DFA on long subjects, so it does not fall back to the slower NFA.
     options.set_max_mem(int64_t{256} << 20);
-    m_impl->re = std::make_unique<re2::RE2>(toLatin1(pattern), options);
+    m_impl->re = std::make_unique<re2::RE2>(latin1Pattern(pattern), options);
     if (!m_impl->re->ok()) throw std::invalid_argument("RE2 rejects the pattern");
     m_impl->groups.resize(static_cast<std::size_t>(m_impl->re->NumberOfCapturingGroups()) + 1);
 }
 
 Re2Searcher::~Re2Searcher() = default;
 
-std::size_t Re2Searcher::forEachMatch(std::string_view latin1Subject, const MatchCallback& onMatch)
+std::size_t Re2Searcher::forEachMatch(std::string_view latin1Subject, const MatchCallback& onMatch,
+                                      MatchRule rule)
 {
     const std::string_view subject = untilNul(latin1Subject);
     const re2::StringPiece text(subject.data(), subject.size());
@@ -150,6 +196,13 @@ std::size_t Re2Searcher::forEachMatch(std::string_view latin1Subject, const Matc
             const std::ptrdiff_t from = group.data() - subject.data();
             spans.spans[static_cast<std::size_t>(g)] = {
                 from, from + static_cast<std::ptrdiff_t>(group.size())};
+        }
+        if (rule == MatchRule::OwnTimecodes) {
+            const std::size_t later = lentTimecodesAt(subject, spans);
+            if (later != std::string_view::npos) {
+                start = later;
+                continue;
+            }
         }
         ++matches;
         onMatch(spans);

@@ -13,6 +13,10 @@
 //    like a backtracker but in linear time. It cannot search text above U+00FF.
 //  - PatternMatcherSearcher: the program's matcher behind the same callback interface.
 //
+// With MatchRule::OwnTimecodes every searcher applies the extraction's rule that each event keeps
+// its own timecodes, as the same loop around its engine's search: a match whose gap holds
+// another event's four timecodes is dropped, and the search starts again at those timecodes.
+//
 // This unit only searches; it does not compare results (see MatchDigest).
 #pragma once
 
@@ -37,6 +41,36 @@ struct GroupSpans {
 
 using MatchCallback = std::function<void(const GroupSpans&)>;
 
+enum class MatchRule {
+    Plain,         // every match of the pattern
+    OwnTimecodes,  // the extraction's matches: groups 4 and 5 as in its pattern
+};
+
+// Where the extraction goes on instead of taking this match: the start of the first four
+// timecodes ("dd:dd:dd:dd" four times, one blank apart) that lie wholly between the end of group
+// 4 and the end of the line on which group 5 ends (CR, LF, U+0000 or the end of the subject);
+// npos when the match stands.
+template <typename Char>
+std::size_t lentTimecodesAt(std::basic_string_view<Char> subject, const GroupSpans& match)
+{
+    constexpr std::size_t kLength = 4 * 11 + 3;
+    const auto isLineEnd = [](Char c) { return c == '\r' || c == '\n' || c == '\0'; };
+    const auto isDigit = [](Char c) { return c >= '0' && c <= '9'; };
+    const auto from = static_cast<std::size_t>(match.spans[4].second);
+    auto lineEnd = static_cast<std::size_t>(match.spans[5].second);
+    while (lineEnd < subject.size() && !isLineEnd(subject[lineEnd])) ++lineEnd;
+    for (std::size_t t = from; t + kLength <= lineEnd; ++t) {
+        bool all = true;
+        for (std::size_t i = 0; i < kLength && all; ++i) {
+            const std::size_t k = i % 12;
+            const Char c = subject[t + i];
+            all = k == 11 ? c == ' ' : (k == 2 || k == 5 || k == 8) ? c == ':' : isDigit(c);
+        }
+        if (all) return t;
+    }
+    return std::basic_string_view<Char>::npos;
+}
+
 class Pcre2Searcher {
 public:
     // Without the JIT the search runs in PCRE2's interpreter, a plain backtracker.
@@ -46,7 +80,8 @@ public:
     Pcre2Searcher& operator=(const Pcre2Searcher&) = delete;
 
     // Calls onMatch for every match in order; returns the number of matches.
-    std::size_t forEachMatch(std::u16string_view subject, const MatchCallback& onMatch);
+    std::size_t forEachMatch(std::u16string_view subject, const MatchCallback& onMatch,
+                             MatchRule rule = MatchRule::Plain);
 
 private:
     struct Impl;
@@ -61,7 +96,8 @@ public:
     Re2Searcher& operator=(const Re2Searcher&) = delete;
 
     // The subject in Latin-1, one byte per character (see toLatin1).
-    std::size_t forEachMatch(std::string_view latin1Subject, const MatchCallback& onMatch);
+    std::size_t forEachMatch(std::string_view latin1Subject, const MatchCallback& onMatch,
+                             MatchRule rule = MatchRule::Plain);
 
 private:
     struct Impl;
@@ -75,7 +111,8 @@ public:
     PatternMatcherSearcher(const PatternMatcherSearcher&) = delete;
     PatternMatcherSearcher& operator=(const PatternMatcherSearcher&) = delete;
 
-    std::size_t forEachMatch(std::u16string_view subject, const MatchCallback& onMatch);
+    std::size_t forEachMatch(std::u16string_view subject, const MatchCallback& onMatch,
+                             MatchRule rule = MatchRule::Plain);
 
 private:
     struct Impl;

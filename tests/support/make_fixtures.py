@@ -106,6 +106,55 @@ EDGE = [
     "*FROM CLIP NAME:  ENDE.MOV",
 ]
 
+# Video events between music, dissolves, reel names holding NEW, .AIF beside .AIFF, comment
+# lines with timecodes, and names with capitals beyond A to Z.
+KORREKTUREN = [
+    "TITLE:   KORREKTUREN",
+    "FCM: NON-DROP FRAME",
+    event(1, "A001C001", "V", "10:00:00:00", "10:00:06:00", "01:00:00:00", "01:00:06:00"),
+    "*FROM CLIP NAME:  A001C001 TOTALE.MOV",
+    event(2, "MUSIK_01", "A", "00:00:00:00", "00:00:40:00", "01:00:00:00", "01:00:40:00"),
+    "*FROM CLIP NAME:  GROßE FREIHEIT.MP3",
+    event(3, "A001C002", "V", "10:01:00:00", "10:01:06:00", "01:00:06:00", "01:00:12:00"),
+    "*FROM CLIP NAME:  A001C002 NAH.MXF",
+    event(4, "A001C003", "V", "10:02:00:00", "10:02:06:00", "01:00:12:00", "01:00:18:00"),
+    "*FROM CLIP NAME:  A001C003 HALBNAH.MOV",
+    event(5, "MUSIK_02", "A2", "00:00:00:00", "00:00:12:00", "01:00:18:00", "01:00:30:00"),
+    "*FROM CLIP NAME:  CAFÉ DEL MAR.WAV",
+    # A dissolve: the event names the outgoing and the incoming clip.
+    event(6, "MUSIK_03", "A", "00:00:10:00", "00:00:10:00", "01:00:40:00", "01:00:40:00"),
+    "*FROM CLIP NAME:  SEÑORITA.WAV",
+    "000007  MUSIK_03                         A     D    025 00:00:10:00 00:00:20:00 "
+    "01:00:40:00 01:00:50:00 ",
+    "* FROM CLIP NAME:  SEÑORITA.WAV ",
+    "* TO CLIP NAME:  SEÑORITA.WAV",
+    # A video event before a reel name holding NEW.
+    event(8, "B001C001", "V", "11:00:00:00", "11:00:04:00", "01:00:50:00", "01:00:54:00"),
+    "*FROM CLIP NAME:  B001C001 WEIT.MOV",
+    event(9, "NEWTON", "A", "00:00:00:00", "00:00:06:00", "01:00:54:00", "01:01:00:00"),
+    "*FROM CLIP NAME:  NEWTON INTERVIEW.MOV",
+    event(10, "ATMO", "A", "00:00:00:00", "00:00:04:00", "01:01:00:00", "01:01:04:00"),
+    "*FROM CLIP NAME:  ATMO WIND.AIF",
+    event(11, "WIND", "A", "00:00:00:00", "00:00:04:00", "01:01:04:00", "01:01:08:00"),
+    "*FROM CLIP NAME:  WIND BOEN.AIFF",
+    # A marker comment with one timecode, then one quoting four.
+    event(12, "C001C001", "V", "12:00:00:00", "12:00:04:00", "01:01:08:00", "01:01:12:00"),
+    "*LOC: 01:01:09:00 RED MARKER",
+    "*FROM CLIP NAME:  C001C001 TAKE.MOV",
+    "*COMMENT: 12:00:00:00 12:00:04:00 01:01:08:00 01:01:12:00",
+    event(13, "MUSIK_04", "A", "00:00:00:00", "00:00:20:00", "01:01:12:00", "01:01:32:00"),
+    "*FROM CLIP NAME:  ØRESUND ŒUVRE - ŠŽŸ.MP3",
+    event(14, "MUSIK_05", "A", "00:00:00:00", "00:00:02:00", "01:01:32:00", "01:01:34:00"),
+    "*FROM CLIP NAME:  MÜLLER - LIED XÜ.MP3",
+    # Lower case still cuts a name, or hides it.
+    event(15, "KLEIN", "A", "00:00:00:00", "00:00:02:00", "01:01:34:00", "01:01:36:00"),
+    "*FROM CLIP NAME:  handgeschrieben.mp3",
+    event(16, "CAFE", "A", "00:00:00:00", "00:00:02:00", "01:01:36:00", "01:01:38:00"),
+    "*FROM CLIP NAME:  Café Song.WAV",
+    event(17, "MUSIK_06", "A", "00:00:00:00", "00:00:08:00", "01:01:38:00", "01:01:46:00"),
+    "*FROM CLIP NAME:  ÉTÉ À PARIS.M4A",
+]
+
 OHNE_MUSIK = [
     "TITLE:   NUR BILD",
     "FCM: NON-DROP FRAME",
@@ -156,6 +205,7 @@ def main():
     write("musik-rtf.edl", rtf_document(MUSIK))
     write("zwoelf-titel.edl", text(TWELVE, "\n").encode("cp1252"))
     write("sonderfaelle.edl", text(EDGE, "\r\n").encode("cp1252"))
+    write("korrekturen.edl", text(KORREKTUREN, "\r\n").encode("cp1252"))
     write("ohne-musik.edl", text(OHNE_MUSIK, "\r\n").encode("cp1252"))
     write("leer.edl", b"")
     (ROOT / "sample").mkdir(parents=True, exist_ok=True)

@@ -169,11 +169,37 @@ def split_lines(text):
 # --- extraction -----------------------------------------------------------------------------
 
 TC = r"(\d{2}:\d{2}:\d{2}:\d{2})"
-NAME = "[ -_A-Z\u00c4\u00d6\u00dc]+."
+# Name characters: blank to low line, the capitals of Windows-1252 and sharp s.
+NAME = "[ -_A-Z\u00c0-\u00d6\u00d8-\u00df\u0152\u0160\u0178\u017d]+."
+EXTENSIONS = ("MP3", "WAV", "M4A", "AIFF", "AIF", "NEW")
 EXTRACTION = re.compile(
     TC + " " + TC + " " + TC + " " + TC + ".*?(" +
-    "|".join(NAME + ext for ext in ("MP3", "WAV", "M4A", "AIFF", "NEW")) + ")",
+    "|".join(NAME + ext for ext in EXTENSIONS) + ")",
     re.DOTALL | re.ASCII)
+# Another event's four record and source timecodes.
+EVENT_TIMECODES = re.compile(" ".join([r"\d\d:\d\d:\d\d:\d\d"] * 4), re.ASCII)
+LINE_END = re.compile(r"[\r\n]|$")
+
+
+def own_matches(subject):
+    """The matches whose events keep their own timecodes.
+
+    A match whose gap (from the end of its fourth timecode to the end of the line on which its
+    clip text ends) holds another event's four timecodes is dropped, and the search starts again
+    at the first of those timecodes.
+    """
+    pos = 0
+    while True:
+        m = EXTRACTION.search(subject, pos)
+        if m is None:
+            return
+        line_end = LINE_END.search(subject, m.end(5)).start()
+        later = EVENT_TIMECODES.search(subject, m.end(4), line_end)
+        if later is not None:
+            pos = later.start()
+            continue
+        yield m
+        pos = m.end()
 
 
 def cue_lines(data):
@@ -183,7 +209,7 @@ def cue_lines(data):
     subject = "".join(line + "\r\n" for line in split_lines(work))
     subject = subject.split("\0", 1)[0]
     return [m.group(3) + " " * 6 + m.group(4) + " " * 8 + m.group(5)
-            for m in EXTRACTION.finditer(subject)]
+            for m in own_matches(subject)]
 
 
 def cue_text(data):

@@ -2,7 +2,7 @@
 """An independent reference for the cue list computation, used to produce expected rows files.
 
 It shares no code with the C++ program: the cue-line pattern runs on Python's own `re` engine
-(DOTALL; leftmost match, lazy gap, greedy runs, alternatives left to right), and the arithmetic
+(leftmost match, lazy gap within the line, greedy runs, alternatives left to right), and the arithmetic
 is exact rational arithmetic (`fractions`) rounded explicitly where the program rounds: numbers
 read into the 64-bit significand of the extended format, the rate rounded to a double, every step
 of the frame count rounded to the extended format, the count rounded half to even, divisions
@@ -21,10 +21,12 @@ import re
 import sys
 from fractions import Fraction
 
+# Neither the gap nor the character before the extension crosses a line end (CR or LF), so a
+# row stays on its line. Name characters: blank to low line, the capitals of Windows-1252, sharp s.
+NAME = "[ -_A-Z\u00c0-\u00d6\u00d8-\u00df\u0152\u0160\u0178\u017d]+[^\r\n]"
 CUE_LINE = re.compile(
-    r"([0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{2})      ([0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{2}).*?"
-    r"([ -_A-Z]+.MP3|[ -_A-Z]+.WAV|[ -_A-Z]+.M4A|[ -_A-Z]+.AIFF|[ -_A-Z]+.AIF|[ -_A-Z]+.NEW)",
-    re.DOTALL)
+    r"([0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{2})      ([0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{2})[^\r\n]*?(" +
+    "|".join(NAME + ext for ext in ("MP3", "WAV", "M4A", "AIFF", "AIF", "NEW")) + ")")
 
 NOT_A_FLOAT = "'%s' ist kein gültiger Gleitkommawert"
 NOT_AN_INTEGER = "'%s' ist kein gültiger Integerwert"

@@ -14,6 +14,7 @@
 #include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
 #include "conversion/EdlPipeline.h"
+#include "conversion/PatternMatcher.h"
 #include "conversion/Text.h"
 
 namespace tarvelin {
@@ -45,16 +46,6 @@ std::u16string cue(std::u16string_view in, std::u16string_view out, std::u16stri
            std::u16string(clip);
 }
 
-TEST(CueLineExtractionTest, PatternIsTheFixedOne)
-{
-    // Written out here once more, with the umlauts as they stand, so a slip in either is caught.
-    EXPECT_EQ(toUtf8(kExtractionPattern),
-              R"((\d{2}:\d{2}:\d{2}:\d{2}) (\d{2}:\d{2}:\d{2}:\d{2}) (\d{2}:\d{2}:\d{2}:\d{2}) )"
-              R"((\d{2}:\d{2}:\d{2}:\d{2}).*?([ -_A-ZÄÖÜ]+.MP3|[ -_A-ZÄÖÜ]+.WAV|[ -_A-ZÄÖÜ]+.M4A|)"
-              R"([ -_A-ZÄÖÜ]+.AIFF|[ -_A-ZÄÖÜ]+.NEW))");
-    EXPECT_EQ(kExtractionPattern.size(), 193u);
-}
-
 TEST(CueLineExtractionTest, ClipTextCases)
 {
     const std::u16string a = eventLine(u"01:00:00:00", u"01:00:05:00");
@@ -75,19 +66,24 @@ TEST(CueLineExtractionTest, ClipTextCases)
         {"aiff_found_whole",
          a + u"*FROM CLIP NAME:  ATMO.AIFF\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" ATMO.AIFF")}},
-        {"aif_not_found", a + u"*FROM CLIP NAME:  ATMO.AIF\r\n", {}},
+        {"aif_found",
+         a + u"*FROM CLIP NAME:  ATMO.AIF\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" ATMO.AIF")}},
         {"lower_case_not_found", a + u"*FROM CLIP NAME:  title.mp3\r\n", {}},
         {"lower_case_extension_not_found", a + u"*FROM CLIP NAME:  TITLE.Mp3\r\n", {}},
         {"umlauts_stay",
          a + u"*FROM CLIP NAME:  MÄDCHEN ÖL ÜBER.WAV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" MÄDCHEN ÖL ÜBER.WAV")}},
-        {"accent_cuts_clip_text",
-         a + u"*FROM CLIP NAME:  CAFÉ AU LAIT.MP3\r\n",
+        {"capitals_of_windows_1252_and_sharp_s_stay",
+         a + u"*FROM CLIP NAME:  CAFÉ SEÑORITA STRAßE ØRE ŒUVRE ŠŽŸ.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" CAFÉ SEÑORITA STRAßE ØRE ŒUVRE ŠŽŸ.MP3")}},
+        {"lower_case_accent_cuts_clip_text",
+         a + u"*FROM CLIP NAME:  Café AU LAIT.MP3\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" AU LAIT.MP3")}},
-        {"sharp_s_cuts_clip_text",
-         a + u"*FROM CLIP NAME:  STRAßE.WAV\r\n",
-         {cue(u"01:00:00:00", u"01:00:05:00", u"E.WAV")}},
-        {"outside_character_before_period_hides_name", a + u"*FROM CLIP NAME:  CAFÉ.MP3\r\n", {}},
+        {"multiplication_sign_cuts_clip_text",
+         a + u"*FROM CLIP NAME:  2×3 SONG.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u"3 SONG.WAV")}},
+        {"outside_character_before_period_hides_name", a + u"*FROM CLIP NAME:  CAFé.MP3\r\n", {}},
         {"aud_cut_from_clip_name",
          a + u"*FROM CLIP NAME:  CLAUDIA.MP3\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" CLIA.MP3")}},
@@ -97,15 +93,41 @@ TEST(CueLineExtractionTest, ClipTextCases)
         {"earlier_extension_at_start_found_whole",
          a + u"*FROM CLIP NAME:  MP3 COLLECTION.WAV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" MP3 COLLECTION.WAV")}},
-        {"video_clip_takes_next_music_clip",
+        {"video_event_keeps_its_timecodes_to_itself",
          a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n" + b + u"*FROM CLIP NAME:  SONG.MP3\r\n",
+         {cue(u"01:00:05:00", u"01:00:09:12", u" SONG.MP3")}},
+        {"many_video_events_before_one_music_event",
+         a + u"*FROM CLIP NAME:  EINS.MOV\r\n" + a + u"*FROM CLIP NAME:  ZWEI.MOV\r\n" + a +
+             u"*FROM CLIP NAME:  DREI.MXF\r\n" + b + u"*FROM CLIP NAME:  SONG.MP3\r\n",
+         {cue(u"01:00:05:00", u"01:00:09:12", u" SONG.MP3")}},
+        {"comment_with_four_timecodes_is_not_lent_a_clip",
+         a + u"*FROM CLIP NAME:  SONG.MP3\r\n" +
+             u"*COMMENT: 00:00:00:00 00:00:01:00 02:00:00:00 02:00:01:00\r\n" + b +
+             u"*FROM CLIP NAME:  NEXT.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" SONG.MP3"),
+          cue(u"01:00:05:00", u"01:00:09:12", u" NEXT.WAV")}},
+        {"comment_with_one_timecode_changes_nothing",
+         a + u"*LOC: 01:00:01:00 MARKER\r\n*FROM CLIP NAME:  SONG.MP3\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" SONG.MP3")}},
+        {"timecodes_after_the_clip_on_its_line_count",
+         u"00:00:00:00 00:00:01:00 01:00:00:00 01:00:05:00 A.MP3 "
+         u"00:00:00:00 00:00:01:00 03:00:00:00 03:00:05:00\r\n B.WAV\r\n",
+         {cue(u"03:00:00:00", u"03:00:05:00", u" B.WAV")}},
+        {"timecodes_on_the_next_line_after_the_clip_do_not_count",
+         u"00:00:00:00 00:00:01:00 01:00:00:00 01:00:05:00 A.MP3\r\n"
+         u"00:00:00:00 00:00:01:00 03:00:00:00 03:00:05:00\r\n B.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" A.MP3"),
+          cue(u"03:00:00:00", u"03:00:05:00", u" B.WAV")}},
+        {"three_timecodes_or_two_blanks_are_not_an_event",
+         u"00:00:00:00 00:00:01:00 01:00:00:00 01:00:05:00 X\r\n"
+         u"00:00:00:00 00:00:01:00 03:00:00:00\r\n00:00:00:00  00:00:01:00 03:00:00:00 "
+         u"03:00:05:00\r\n B.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" B.WAV")}},
         {"reel_with_newton_on_event_line_between",
          a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n" +
              u"000002  NEWTON                           A     C        00:00:00:00 00:00:01:00 "
              u"01:00:05:00 01:00:06:00 \r\n*FROM CLIP NAME:  SONG.MP3\r\n",
-         {cue(u"01:00:00:00", u"01:00:05:00", u"000002  NEW"),
-          cue(u"01:00:05:00", u"01:00:06:00", u" SONG.MP3")}},
+         {cue(u"01:00:05:00", u"01:00:06:00", u" SONG.MP3")}},
         {"video_clip_with_newton",
          a + u"*FROM CLIP NAME:  SIR NEWTON.MOV\r\n",
          {cue(u"01:00:00:00", u"01:00:05:00", u" SIR NEW")}},
@@ -131,6 +153,63 @@ TEST(CueLineExtractionTest, ClipTextCases)
         for (std::size_t i = 0; i < got.size(); ++i) {
             EXPECT_EQ(toUtf8(got[i]), toUtf8(row.cueLines[i]));
         }
+    }
+}
+
+// The extraction pattern as it stood before the mends: no .AIF alternative, a name class of
+// the blank to the low line and Ä, Ö, Ü only, and every match taken, even one whose gap holds
+// another event's timecodes. Kept so that the difference the mends make stays documented.
+constexpr std::u16string_view kOriginalExtractionPattern =
+    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}) "
+    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
+    u"([ -_A-Z\u00C4\u00D6\u00DC]+.MP3|[ -_A-Z\u00C4\u00D6\u00DC]+.WAV|"
+    u"[ -_A-Z\u00C4\u00D6\u00DC]+.M4A|[ -_A-Z\u00C4\u00D6\u00DC]+.AIFF|"
+    u"[ -_A-Z\u00C4\u00D6\u00DC]+.NEW)";
+static_assert(kOriginalExtractionPattern.size() == 193);
+
+Lines originalCueLines(std::u16string raw)
+{
+    NormalizeEdlText(raw);
+    const std::u16string text = ResplitCrLf(raw);
+    PatternMatcher matcher(kOriginalExtractionPattern);
+    Lines cueLines;
+    for (bool found = matcher.Exec(text); found; found = matcher.ExecNext())
+        cueLines.push_back(cue(matcher.Match(3), matcher.Match(4), matcher.Match(5)));
+    return cueLines;
+}
+
+TEST(CueLineExtractionTest, MendedExtractionBesideTheOriginalOne)
+{
+    const std::u16string a = eventLine(u"01:00:00:00", u"01:00:05:00");
+    const std::u16string b = eventLine(u"01:00:05:00", u"01:00:09:12");
+    struct Case {
+        const char* name;
+        std::u16string raw;
+        Lines original;
+        Lines mended;
+    };
+    const Case cases[] = {
+        {"video_event_before_music",
+         a + u"*FROM CLIP NAME:  TOTALE.MOV\r\n" + b + u"*FROM CLIP NAME:  SONG.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" SONG.MP3")},
+         {cue(u"01:00:05:00", u"01:00:09:12", u" SONG.MP3")}},
+        {"aif_clip_before_music",
+         a + u"*FROM CLIP NAME:  ATMO.AIF\r\n" + b + u"*FROM CLIP NAME:  SONG.WAV\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u" SONG.WAV")},
+         {cue(u"01:00:00:00", u"01:00:05:00", u" ATMO.AIF"),
+          cue(u"01:00:05:00", u"01:00:09:12", u" SONG.WAV")}},
+        {"capitals_beyond_umlauts",
+         a + u"*FROM CLIP NAME:  SEÑORITA.WAV\r\n" + b +
+             u"*FROM CLIP NAME:  GROßE FREIHEIT.MP3\r\n",
+         {cue(u"01:00:00:00", u"01:00:05:00", u"ORITA.WAV"),
+          cue(u"01:00:05:00", u"01:00:09:12", u"E FREIHEIT.MP3")},
+         {cue(u"01:00:00:00", u"01:00:05:00", u" SEÑORITA.WAV"),
+          cue(u"01:00:05:00", u"01:00:09:12", u" GROßE FREIHEIT.MP3")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(originalCueLines(c.raw), c.original);
+        EXPECT_EQ(extractFromRaw(c.raw), c.mended);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "conversion/ConversionError.h"
+#include "conversion/PatternMatcher.h"
 #include "conversion/Text.h"
 
 namespace tarvelin {
@@ -72,22 +73,47 @@ std::vector<RowsCase> rowsCases()
          u"24",
          true,
          {{in, out, u"00:16", blanks + u"A.MP3"}}},
-        {"umlaut_cuts_the_front_of_the_title",
-         cueLine(in, out, u" MÜLLER SONG.WAV"),
+        {"umlauts_and_other_capitals_stay_in_the_title",
+         lines({cueLine(in, out, u" MÜLLER - LIED.MP3"), cueLine(in, out, u" GROßE FREIHEIT.WAV"),
+                cueLine(in, out, u" SEÑORITA ØRESUND ŒUVRE ŠŽŸ.AIFF")}),
          u"25",
          true,
-         {{in, out, u"00:16", u"LLER SONG.WAV"}}},
-        {"lower_case_mp3_joins_next_line",
+         {{in, out, u"00:16", blanks + u" MÜLLER - LIED.MP3"},
+          {in, out, u"00:16", blanks + u" GROßE FREIHEIT.WAV"},
+          {in, out, u"00:16", blanks + u" SEÑORITA ØRESUND ŒUVRE ŠŽŸ.AIFF"}}},
+        {"lower_case_letters_still_cut_the_title",
+         cueLine(in, out, u" Müller SONG.WAV"),
+         u"25",
+         true,
+         {{in, out, u"00:16", u" SONG.WAV"}}},
+        {"lower_case_mp3_gives_no_row_and_keeps_the_next_line",
          lines({cueLine(in, u"10:00:05:00", u" song.mp3"),
                 cueLine(u"10:01:00:00", u"10:01:10:00", u" B.WAV")}),
          u"25",
          true,
-         {{in, u"10:00:05:00", u"00:05", cueLine(u"10:01:00:00", u"10:01:10:00", u" B.WAV")}}},
-        {"umlaut_before_the_dot_gives_no_title_on_its_line",
-         lines({cueLine(in, u"10:00:05:00", u" XÜ.MP3"), u"NEXT.NEW"}),
+         {{u"10:01:00:00", u"10:01:10:00", u"00:10", blanks + u" B.WAV"}}},
+        {"umlaut_before_the_dot_is_part_of_the_title",
+         lines({cueLine(in, u"10:00:05:00", u" XÜ.MP3"), cueLine(in, out, u" NEXT.NEW")}),
          u"25",
          true,
-         {{in, u"10:00:05:00", u"00:05", u"NEXT.NEW"}}},
+         {{in, u"10:00:05:00", u"00:05", blanks + u" XÜ.MP3"},
+          {in, out, u"00:16", blanks + u" NEXT.NEW"}}},
+        {"lower_case_letter_before_the_dot_gives_no_row",
+         lines({cueLine(in, u"10:00:05:00", u" Xé.MP3"), u"NEXT.NEW"}),
+         u"25",
+         true,
+         {}},
+        {"line_break_is_never_the_character_before_the_extension",
+         lines({cueLine(in, out, u" SONG"), u"MP3"}) + u"\n" + u"WAV",
+         u"25",
+         true,
+         {}},
+        {"lone_cr_and_lone_lf_end_a_line_too",
+         cueLine(in, out, u" a.mp3") + u"\r" + cueLine(in, out, u" A.MP3") + u"\n" +
+             cueLine(in, out, u" b.wav") + u"\n" + u"LOST.WAV",
+         u"25",
+         true,
+         {{in, out, u"00:16", blanks + u" A.MP3"}}},
         {"no_later_title_gives_no_row", cueLine(in, out, u" song.mp3"), u"25", true, {}},
         {"earlier_extension_inside_a_name_ends_the_title",
          cueLine(in, out, u" MP3 COLLECTION 01.WAV"),
@@ -178,6 +204,71 @@ TEST(CueRowsTest, RowsFollowTheCueLinePattern)
         VectorCueRowList rows;
         ComputeCueRows(c.text, c.rate, c.minutesAndSeconds, u',', rows);
         EXPECT_EQ(describe(rows.rows), describe(c.expected));
+    }
+}
+
+// The cue-line pattern as it stood before the mends: its title class lacks Ä, Ö, Ü and the
+// other capitals, and its gap and the character before the extension may be line breaks. Kept
+// here so that the difference the mends make stays documented beside the mended results.
+constexpr std::u16string_view kOriginalCueLinePattern =
+    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2})      (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
+    u"([ -_A-Z]+.MP3|[ -_A-Z]+.WAV|[ -_A-Z]+.M4A|[ -_A-Z]+.AIFF|[ -_A-Z]+.AIF|[ -_A-Z]+.NEW)";
+static_assert(kOriginalCueLinePattern.size() == 145);
+
+// In, Out and title of every match, as "in|out|title".
+std::vector<std::string> originalRows(std::u16string_view text)
+{
+    PatternMatcher matcher(kOriginalCueLinePattern);
+    std::vector<std::string> rows;
+    for (bool found = matcher.Exec(text); found; found = matcher.ExecNext())
+        rows.push_back(
+            toUtf8(matcher.Match(1) + u"|" + matcher.Match(2) + u"|" + matcher.Match(3)));
+    return rows;
+}
+
+std::vector<std::string> mendedRows(std::u16string_view text)
+{
+    VectorCueRowList rows;
+    ComputeCueRows(text, u"25", true, u',', rows);
+    std::vector<std::string> result;
+    for (const CueRow& row : rows.rows)
+        result.push_back(toUtf8(row.in + u"|" + row.out + u"|" + row.title));
+    return result;
+}
+
+TEST(CueRowsTest, MendedPatternBesideTheOriginalOne)
+{
+    const std::u16string a = u"10:00:00:00      10:00:05:00        ";
+    const std::u16string b = u"10:01:00:00      10:01:09:00        ";
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::vector<std::string> original;
+        std::vector<std::string> mended;
+    };
+    const Case cases[] = {
+        {"umlaut_in_the_name",
+         a + u" MÜLLER - LIED.MP3",
+         {"10:00:00:00|10:00:05:00|LLER - LIED.MP3"},
+         {"10:00:00:00|10:00:05:00|         MÜLLER - LIED.MP3"}},
+        {"sharp_s_and_accent",
+         a + u" GROßE FREIHEIT.MP3\r\n" + b + u" CAFÉ DEL MAR.WAV",
+         {"10:00:00:00|10:00:05:00|E FREIHEIT.MP3", "10:01:00:00|10:01:09:00| DEL MAR.WAV"},
+         {"10:00:00:00|10:00:05:00|         GROßE FREIHEIT.MP3",
+          "10:01:00:00|10:01:09:00|         CAFÉ DEL MAR.WAV"}},
+        {"umlaut_before_the_dot",
+         a + u" XÜ.MP3\r\n" + b + u" NEXT.WAV",
+         {"10:00:00:00|10:00:05:00|10:01:00:00      10:01:09:00         NEXT.WAV"},
+         {"10:00:00:00|10:00:05:00|         XÜ.MP3", "10:01:00:00|10:01:09:00|         NEXT.WAV"}},
+        {"lower_case_extension",
+         a + u" song.mp3\r\n" + b + u" NEXT.WAV",
+         {"10:00:00:00|10:00:05:00|10:01:00:00      10:01:09:00         NEXT.WAV"},
+         {"10:01:00:00|10:01:09:00|         NEXT.WAV"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(originalRows(c.text), c.original);
+        EXPECT_EQ(mendedRows(c.text), c.mended);
     }
 }
 

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <array>
 
+#include "conversion/AudioExtensions.h"
 #include "tests/support/EdlGenerator.h"
 
 namespace tarvelin::testsupport {
 namespace {
 
-constexpr std::array<EdlShape, 4> kShapes{EdlShape::Typical, EdlShape::Adversarial, EdlShape::Worst,
-                                          EdlShape::Run};
+constexpr std::array<EdlShape, 5> kShapes{EdlShape::Typical, EdlShape::Adversarial, EdlShape::Worst,
+                                          EdlShape::Run, EdlShape::Late};
 
 // Every line break is CR LF, the text ends with one, and nothing lies above U+00FF.
 void expectWellFormed(const std::u16string& text)
@@ -52,10 +53,23 @@ TEST(EdlGeneratorTest, ShapesPlaceTheMusicEventsAsNamed)
 
     // The adversarial list has all its music clips in the first tenth of its text.
     const std::u16string adversarial = music(EdlShape::Adversarial).text;
-    std::size_t lastMusic = 0;
-    for (std::u16string_view extension : {u".WAV\r", u".MP3\r", u".M4A\r", u".AIFF\r"})
-        lastMusic = std::max(lastMusic, adversarial.rfind(extension));
-    EXPECT_LT(lastMusic, adversarial.size() / 9);
+    const auto lastMusicClip = [](const std::u16string& text) {
+        std::size_t last = 0;
+        for (std::u16string_view extension : kAudioExtensions) {
+            const std::size_t at = text.rfind(u"." + std::u16string(extension) + u"\r");
+            if (at != std::u16string::npos) last = std::max(last, at);
+        }
+        return last;
+    };
+    EXPECT_LT(lastMusicClip(adversarial), adversarial.size() / 9);
+
+    // The late list has one music clip, on its last line, filled to a size or not.
+    for (const GeneratedText& late :
+         {music(EdlShape::Late), EdlGenerator(3).edlUpTo(EdlShape::Late, 100'000)}) {
+        EXPECT_EQ(late.musicEvents, 1u);
+        EXPECT_EQ(late.text.rfind(u"\r\n", late.text.size() - 3),
+                  late.text.rfind(u"\r\n", lastMusicClip(late.text)));
+    }
 
     // The run is one line of the given length after the event line.
     const std::u16string run = EdlGenerator(3).edl(EdlShape::Run, 5000).text;
@@ -70,7 +84,8 @@ TEST(EdlGeneratorTest, UpToALimitFillsButNeverExceedsIt)
         SCOPED_TRACE(std::string(shapeName(shape)));
         const GeneratedText full = EdlGenerator(11).edlUpTo(shape, kLimit);
         EXPECT_LE(full.text.size(), kLimit);
-        EXPECT_GT(full.text.size(), kLimit - 200);  // one more event would not fit
+        // One more event would not fit (the late list keeps room for its music event).
+        EXPECT_GT(full.text.size(), kLimit - (shape == EdlShape::Late ? 400 : 200));
     }
     const GeneratedText cues = EdlGenerator(11).cueLinesUpTo(kLimit);
     EXPECT_LE(cues.text.size(), kLimit);

