@@ -30,6 +30,15 @@ inline constexpr std::u16string_view kDivisionByZeroMessage = u"Division durch N
 inline constexpr std::u16string_view kInvalidFloatOperationMessage =
     u"Ungültige Gleitkommaoperation";
 
+// The music report: a rate not above zero (%s the rate text), a rate too small for the exact
+// arithmetic, and a total beyond the 64-bit range of seconds.
+inline constexpr std::u16string_view kReportRateNotAboveZeroMessage =
+    u"Keine Musikfolge: Die Bildrate '%s' ist nicht größer als null";
+inline constexpr std::u16string_view kReportRateTooSmallMessage =
+    u"Die Musikfolge kann bei dieser Bildrate nicht berechnet werden";
+inline constexpr std::u16string_view kReportTooLongMessage =
+    u"Die Gesamtdauer der Musikfolge ist zu groß";
+
 // The message as the error box shows it: a full stop is appended unless the message already
 // ends in a character at or below "." in code order (an empty message gets one).
 inline std::u16string WithFullStop(std::u16string message)

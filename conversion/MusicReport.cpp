@@ -5,7 +5,9 @@
 #include <map>
 #include <optional>
 
+#include "conversion/AudioExtensions.h"
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 #include "conversion/ReportTime.h"
 #include "conversion/Text.h"
 #include "conversion/Timecode.h"
@@ -14,13 +16,8 @@ namespace tarvelin {
 
 namespace {
 
-constexpr std::u16string_view kRateNotAboveZero =
-    u"Keine Musikfolge: Die Bildrate '%s' ist nicht größer als null";
 constexpr std::u16string_view kDissolveDebris = u" TO CLIP NAME:";
 constexpr std::array<std::u16string_view, 3> kCopySuffixWords = {u"SUB", u"COPY", u"NEW"};
-// The extensions a work title drops: those of the cue list, and Avid's ".NEW".
-constexpr std::array<std::u16string_view, 6> kAudioExtensions = {u".MP3",  u".WAV", u".M4A",
-                                                                 u".AIFF", u".AIF", u".NEW"};
 
 char16_t upper(char16_t c)
 {
@@ -91,7 +88,7 @@ std::int64_t checkedSum(std::int64_t a, std::int64_t b)
 {
     std::int64_t sum = 0;
     if (__builtin_add_overflow(a, b, &sum)) {
-        throw ConversionError(u"Die Gesamtdauer der Musikfolge ist zu groß");
+        throw ConversionError(std::u16string(kReportTooLongMessage));
     }
     return sum;
 }
@@ -122,7 +119,8 @@ std::u16string ReportWorkTitle(std::u16string_view fileName)
         return std::u16string(fileName);
     }
     const std::u16string_view rest = trimBlanks(fileName.substr(0, dot));
-    const std::u16string_view extension = fileName.substr(dot);
+    // A work title drops the extension of an audio clip, in any letter case.
+    const std::u16string_view extension = fileName.substr(dot + 1);
     const bool audio = std::any_of(
         kAudioExtensions.begin(), kAudioExtensions.end(),
         [extension](std::u16string_view known) { return equalIgnoringCase(extension, known); });
@@ -155,7 +153,7 @@ MusicReport BuildMusicReport(const std::vector<CueRow>& rows, std::u16string_vie
 {
     const double rateValue = ReadRate(rateText, decimalSeparator);
     if (!(rateValue > 0)) {
-        throw ConversionError(formatMessage(kRateNotAboveZero, rateText));
+        throw ConversionError(formatMessage(kReportRateNotAboveZeroMessage, rateText));
     }
     const ExactRate rate = ExactRateOf(rateValue);
     const ExactGap gap = ExactGapOf(gapSeconds);

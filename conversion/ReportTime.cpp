@@ -7,6 +7,7 @@
 #include <string>
 
 #include "conversion/ConversionError.h"
+#include "conversion/Messages.h"
 
 namespace tarvelin {
 
@@ -15,8 +16,6 @@ namespace {
 __extension__ typedef __int128 Int128;
 __extension__ typedef unsigned __int128 UInt128;
 
-constexpr std::u16string_view kRateTooSmall =
-    u"Die Musikfolge kann bei dieser Bildrate nicht berechnet werden";
 constexpr int kMaxGapDecimals = 12;
 constexpr double kMaxGapSeconds = 1e6;
 
@@ -196,13 +195,13 @@ std::int64_t SecondsRoundedUp(const TimecodeValue& from, const TimecodeValue& to
         } else if (rate.exponent >= -100) {
             fromFrames = ceilDivide(frames * (Int128(1) << -rate.exponent), rate.mantissa);
         } else {
-            throw ConversionError(std::u16string(kRateTooSmall));
+            throw ConversionError(std::u16string(kReportRateTooSmallMessage));
         }
     }
     const Int128 seconds = Int128(to.wholeSeconds - from.wholeSeconds) + fromFrames;
     if (seconds > std::numeric_limits<std::int64_t>::max() ||
         seconds < std::numeric_limits<std::int64_t>::min()) {
-        throw ConversionError(std::u16string(kRateTooSmall));
+        throw ConversionError(std::u16string(kReportRateTooSmallMessage));
     }
     return static_cast<std::int64_t>(seconds);
 }

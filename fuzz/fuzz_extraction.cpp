@@ -82,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         cueText += line;
         cueText += u"\r\n";
     }
+    const std::vector<std::u16string>& cueLines = opened.cues.cueLines;
     tarvelin::VectorCueRowList rows;
     tarvelin::ComputeCueRows(cueText, u"25", true, u',', rows);
     if (rows.rows.size() != cueLines.size()) {

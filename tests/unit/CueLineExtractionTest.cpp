@@ -170,7 +170,7 @@ static_assert(kOriginalExtractionPattern.size() == 193);
 Lines originalCueLines(std::u16string raw)
 {
     NormalizeEdlText(raw);
-    const std::u16string text = ResplitCrLf(raw);
+    const std::u16string& text = raw;  // normalising keeps every line ended by CR LF
     PatternMatcher matcher(kOriginalExtractionPattern);
     Lines cueLines;
     for (bool found = matcher.Exec(text); found; found = matcher.ExecNext())
