@@ -71,7 +71,8 @@ ReverseDfa::ReverseDfa(const Program& program, std::size_t cacheBytes) : m_progr
     for (std::size_t k = 0; k < starts.size(); ++k) {
         const std::size_t end = k + 1 < starts.size() ? starts[k + 1] : 0x10000;
         std::fill(m_classOf.begin() + static_cast<std::ptrdiff_t>(starts[k]),
-                  m_classOf.begin() + static_cast<std::ptrdiff_t>(end), static_cast<std::uint16_t>(k));
+                  m_classOf.begin() + static_cast<std::ptrdiff_t>(end),
+                  static_cast<std::uint16_t>(k));
         m_classSample.push_back(static_cast<char16_t>(starts[k]));
     }
     m_classCount = starts.size();

@@ -39,7 +39,8 @@ public:
     // Whether the state stays the same in front of character c (known transitions only).
     bool staysIn(int state, char16_t c) const
     {
-        return m_transitions[static_cast<std::size_t>(state) * m_classCount + m_classOf[c]] == state;
+        return m_transitions[static_cast<std::size_t>(state) * m_classCount + m_classOf[c]] ==
+               state;
     }
     // Whether instruction pc can lead to a match from a position in this state.
     bool canSucceed(int state, int pc)
@@ -71,10 +72,10 @@ private:
     };
 
     const Program& m_program;
-    std::vector<int> m_testOf;       // instruction -> test index, or -1
-    std::vector<int> m_testPc;       // test index -> instruction
-    std::size_t m_testWords = 0;     // words per set of tests
-    std::size_t m_pcWords = 0;       // words per set of instructions
+    std::vector<int> m_testOf;             // instruction -> test index, or -1
+    std::vector<int> m_testPc;             // test index -> instruction
+    std::size_t m_testWords = 0;           // words per set of tests
+    std::size_t m_pcWords = 0;             // words per set of instructions
     std::vector<std::uint64_t> m_closure;  // per instruction: tests reachable without input
     std::vector<char> m_closureMatches;    // per instruction: match reachable without input
     std::vector<std::uint16_t> m_classOf;  // character -> class
@@ -82,8 +83,8 @@ private:
     std::size_t m_classCount = 0;
     std::size_t m_capacity = 0;
 
-    std::vector<std::uint64_t> m_states;   // stateCount x m_testWords
-    std::vector<int> m_transitions;        // stateCount x m_classCount, -1 = not built yet
+    std::vector<std::uint64_t> m_states;  // stateCount x m_testWords
+    std::vector<int> m_transitions;       // stateCount x m_classCount, -1 = not built yet
     std::vector<char> m_canStart;
     std::vector<std::uint64_t> m_success;  // stateCount x m_pcWords, built when first asked
     std::vector<char> m_successReady;

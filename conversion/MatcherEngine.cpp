@@ -162,7 +162,8 @@ bool MatcherEngine::search(std::size_t from, std::vector<std::ptrdiff_t>& slots)
                         // Stop as early as the rest can match; every character passed until
                         // then is one the loop's test accepts.
                         while (!m_dfa.canSucceed(stateAt(position), in.next)) {
-                            if (position >= size) throw std::logic_error("pattern walk left its subject");
+                            if (position >= size)
+                                throw std::logic_error("pattern walk left its subject");
                             ++position;
                         }
                         pc = in.next;

@@ -52,13 +52,13 @@ private:
     const Program& m_program;
     ReverseDfa m_dfa;
     std::vector<Loop> m_loops;  // per instruction
-    unsigned m_shift = 0;                // stretches are 2^m_shift positions long
+    unsigned m_shift = 0;       // stretches are 2^m_shift positions long
     std::u16string_view m_subject;
-    std::vector<std::uint64_t> m_kept;   // state sets at positions 0, K, 2K, ...
-    std::vector<char> m_stretchCanStart; // per stretch [iK, (i+1)K): a match may start there
+    std::vector<std::uint64_t> m_kept;    // state sets at positions 0, K, 2K, ...
+    std::vector<char> m_stretchCanStart;  // per stretch [iK, (i+1)K): a match may start there
     std::size_t m_words = 0;
-    std::ptrdiff_t m_loaded = -1;        // stretch whose states m_states holds
-    std::vector<int> m_states;           // states of positions iK .. min((i+1)K, size)
+    std::ptrdiff_t m_loaded = -1;            // stretch whose states m_states holds
+    std::vector<int> m_states;               // states of positions iK .. min((i+1)K, size)
     std::vector<std::uint16_t> m_allStates;  // every position's state, while m_haveAllStates
     bool m_haveAllStates = false;
 };

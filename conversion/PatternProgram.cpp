@@ -48,7 +48,8 @@ private:
 
     int sequence(const Sequence& nodes, int next)
     {
-        for (auto node = nodes.rbegin(); node != nodes.rend(); ++node) next = this->node(*node, next);
+        for (auto node = nodes.rbegin(); node != nodes.rend(); ++node)
+            next = this->node(*node, next);
         return next;
     }
 

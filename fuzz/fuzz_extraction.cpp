@@ -3,12 +3,12 @@
 //
 // Decoding ends with the buffer's text or a ConversionError, never with a crash. The normalised
 // text must keep the buffer's form (its lines, each ended by CR LF again, give the same text),
-// the extraction must not fail, every cue line must have the fixed shape (record-in timecode, six blanks, record-out
-// timecode, eight blanks, a clip text ending in an audio extension, no line break), and the
-// cue lines read back by "Rechnen TC" at a rate of 25 must never fail (two-digit fields keep
-// every duration far inside the 32-bit range) and must give one row per cue line, with the
-// line's timecodes and as its title the eight separator blanks and the clip text, up to the
-// end of an audio extension (an earlier extension inside a name ends the title there).
+// the extraction must not fail, every cue line must have the fixed shape (record-in timecode, six
+// blanks, record-out timecode, eight blanks, a clip text ending in an audio extension, no line
+// break), and the cue lines read back by "Rechnen TC" at a rate of 25 must never fail (two-digit
+// fields keep every duration far inside the 32-bit range) and must give one row per cue line, with
+// the line's timecodes and as its title the eight separator blanks and the clip text, up to the end
+// of an audio extension (an earlier extension inside a name ends the title there).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

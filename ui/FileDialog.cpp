@@ -43,7 +43,8 @@ QString runRealDialog(QWidget* parent, const FileDialog& dialog)
 
 bool FileDialog::Execute(QWidget* parent)
 {
-    const QString chosen = currentHandler() ? currentHandler()(*this) : runRealDialog(parent, *this);
+    const QString chosen =
+        currentHandler() ? currentHandler()(*this) : runRealDialog(parent, *this);
     if (chosen.isEmpty()) {
         return false;
     }

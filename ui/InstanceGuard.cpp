@@ -55,8 +55,8 @@ QString defaultLockDir()
     if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
         return runtime;
     }
-    const QString folder =
-        QDir::temp().filePath(QStringLiteral("tarvelin-%1").arg(static_cast<qulonglong>(::geteuid())));
+    const QString folder = QDir::temp().filePath(
+        QStringLiteral("tarvelin-%1").arg(static_cast<qulonglong>(::geteuid())));
     return ensurePrivateFolder(QFile::encodeName(folder)) ? folder : QString();
 }
 

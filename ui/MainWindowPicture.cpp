@@ -54,7 +54,8 @@ void drawCaption(QPainter& painter, const TForm1& form, int width)
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(bar.adjusted(28, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, form.windowTitle());
+    painter.drawText(bar.adjusted(28, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     form.windowTitle());
     // Minimise and close buttons, drawn plainly.
     painter.setPen(QPen(Qt::white, 2));
     const int right = width - 10;
@@ -115,9 +116,10 @@ QPixmap MainWindowPicture()
 
     QPixmap picture(kMainWindowPictureWidth, kMainWindowPictureHeight);
     picture.fill(Qt::transparent);
-    const QPixmap scaled = framed.scaled(picture.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QPixmap scaled =
+        framed.scaled(picture.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
     QPainter painter(&picture);
-    painter.drawPixmap((picture.width() - scaled.width()) / 2, (picture.height() - scaled.height()) / 2,
-                       scaled);
+    painter.drawPixmap((picture.width() - scaled.width()) / 2,
+                       (picture.height() - scaled.height()) / 2, scaled);
     return picture;
 }

@@ -2,10 +2,10 @@
 
 #include "ui/Ticker.h"
 
-#include <QPainter>
-#include <QPaintEvent>
-#include <QStyleOptionFrame>
 #include <qdrawutil.h>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyleOptionFrame>
 
 namespace {
 

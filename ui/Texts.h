@@ -53,7 +53,8 @@ inline constexpr QStringView kSaveTitle = u"Speichern unter";
 inline constexpr QStringView kSaveFilter = u"EDL-Text (*.txt)";
 inline constexpr QStringView kExportFilter = u"Excel-Arbeitsmappe (*.xlsx)";
 // A saved list without its music report; %1 is the reason.
-inline constexpr QStringView kSavedWithoutReport = u"Die Cue-Liste wurde ohne Musikfolge gespeichert. %1.";
+inline constexpr QStringView kSavedWithoutReport =
+    u"Die Cue-Liste wurde ohne Musikfolge gespeichert. %1.";
 inline constexpr QStringView kDefaultListName = u"Musikliste";
 inline constexpr QStringView kCapacityExceeded =
     u"Der Text ist zu lang: die Titelliste fasst höchstens 16.777.215 Zeichen.";

@@ -498,9 +498,10 @@ void TForm1::FillCueLines()
     const tarvelin::CueLineResult extracted = tarvelin::ExtractCueLinesFrom(RichEdit1);
     setCueLineText(QString::fromStdU16String(tarvelin::JoinLines(extracted.cueLines, u"\n")));
     if (extracted.extractionFailed) {
-        MessageBox::show(this, QString::fromUtf16(tarvelin::kExtractionFailedMessage.data(),
-                                                  static_cast<qsizetype>(
-                                                      tarvelin::kExtractionFailedMessage.size())));
+        MessageBox::show(
+            this,
+            QString::fromUtf16(tarvelin::kExtractionFailedMessage.data(),
+                               static_cast<qsizetype>(tarvelin::kExtractionFailedMessage.size())));
     }
     const QTextDocument* document = RichEdit2->document();
     Label10->setText(titleCount(document->isEmpty() ? 0 : document->blockCount()));
@@ -584,10 +585,10 @@ tarvelin::MusicReportOutcome TForm1::musicReport() const
 void TForm1::warnWithoutReport(const tarvelin::MusicReportOutcome& report)
 {
     if (!report.report) {
-        MessageBox::show(this,
-                         texts::kSavedWithoutReport.toString()
-                             .arg(QString::fromStdU16String(report.reason)),
-                         BoxIcon::Warning);
+        MessageBox::show(
+            this,
+            texts::kSavedWithoutReport.toString().arg(QString::fromStdU16String(report.reason)),
+            BoxIcon::Warning);
     }
 }
 

@@ -9,7 +9,7 @@ using pattern::Program;
 using Op = Instruction::Op;
 
 struct Frame {
-    bool restore;          // true: put slot back to value; false: resume at pc, pos
+    bool restore;  // true: put slot back to value; false: resume at pc, pos
     int pcOrSlot;
     std::ptrdiff_t value;  // position to resume at, or the slot's old value
 };

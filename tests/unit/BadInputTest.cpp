@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "conversion/ConversionError.h"
-#include "conversion/Messages.h"
 #include "conversion/CueLineExtraction.h"
 #include "conversion/CueRows.h"
 #include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
 #include "conversion/EdlPipeline.h"
+#include "conversion/Messages.h"
 #include "conversion/Text.h"
 #include "export/CueListText.h"
 #include "export/CueListXlsx.h"
@@ -95,7 +95,8 @@ std::string failureOf(const std::function<void()>& call)
 Lines openEdl(const std::string& path)
 {
     const OpenedEdl opened = OpenEdlFile(path);
-    if (opened.cues.extractionFailed) throw ConversionError(std::u16string(kExtractionFailedMessage));
+    if (opened.cues.extractionFailed)
+        throw ConversionError(std::u16string(kExtractionFailedMessage));
     return opened.cues.cueLines;
 }
 
@@ -452,8 +453,8 @@ TEST(BadInputTest, FailedSaveKeepsTheFileOnDisk)
             } else {
                 save();
             }
-            EXPECT_EQ(message, "Die Datei " + target + " konnte nicht geschrieben werden. " +
-                                   row.reason);
+            EXPECT_EQ(message,
+                      "Die Datei " + target + " konnte nicht geschrieben werden. " + row.reason);
             if (fs::is_regular_file(target)) {
                 EXPECT_TRUE(readBytes(target) == "OLD") << "the old file was replaced";
             }

@@ -31,8 +31,8 @@ double budgetSeconds()
 
 TEST(PatternMatcherFuzzTest, MatcherReferenceAndPcre2Agree)
 {
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration<double>(budgetSeconds());
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(budgetSeconds());
     // A failure names its seed; TARVELIN_TEST_SEED repeats that run.
     const auto seed = static_cast<unsigned>(testsupport::TestSeed(20241210));
     std::mt19937 random(seed);

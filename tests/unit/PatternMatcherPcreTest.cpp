@@ -38,7 +38,8 @@ TEST(PatternMatcherPcreTest, ExtractionPatternOnEdlShapedText)
     std::mt19937 random(20240601);
     int withMatches = 0;
     for (int i = 0; i < 300 && !testing::Test::HasFailure(); ++i)
-        withMatches += expectSameAsPcre2(kExtraction, testsupport::randomEdlText(random, 1 + i % 12));
+        withMatches +=
+            expectSameAsPcre2(kExtraction, testsupport::randomEdlText(random, 1 + i % 12));
     EXPECT_GT(withMatches, 100);
 }
 

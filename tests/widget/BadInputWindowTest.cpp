@@ -24,12 +24,12 @@
 #include <vector>
 
 #include "conversion/EdlLoader.h"
+#include "tests/support/FullDisk.h"
 #include "ui/CueLineEdit.h"
 #include "ui/CueListModel.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/TarvelinApplication.h"
-#include "tests/support/FullDisk.h"
 #include "ui/Unit1.h"
 
 using tarvelin::ui::BoxRequest;
@@ -353,7 +353,8 @@ void BadInputWindowTest::badInputLosesNothing_data()
             QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
             return path;
         }) << false << false << Outcome::KeepsEverything
-                                                   << Text(notWritten(kAccessDenied)) << QStringList();
+                                                   << Text(notWritten(kAccessDenied))
+                                                   << QStringList();
         QTest::newRow(tag + "onto_full_disk")
             << action << Make([](const QString& d) { return d + QStringLiteral("/liste.txt"); })
             << false << true << Outcome::KeepsEverything << Text(notWritten(kTooLarge))
@@ -363,7 +364,8 @@ void BadInputWindowTest::badInputLosesNothing_data()
                 d, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
             return d + QStringLiteral("/liste.txt");
         }) << true << false << Outcome::KeepsEverything
-                                                     << Text(notWritten(kAccessDenied)) << QStringList();
+                                                     << Text(notWritten(kAccessDenied))
+                                                     << QStringList();
     }
 }
 

@@ -15,9 +15,9 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 #include <memory>
@@ -97,6 +97,7 @@ public slots:
 class CountingStatusBar : public TStatusBar {
 public:
     int paints[kPanelCount] = {};
+
 protected:
     void paintPanelText(QPainter& painter, int index) override
     {
@@ -296,7 +297,8 @@ void MainWindowTest::windowMenuListAndStatusBar()
 
     QStringList headers;
     for (int column = 0; column < 4; ++column) {
-        headers << form->ListView1Model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        headers
+            << form->ListView1Model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         QCOMPARE(form->ListView1->columnWidth(column), column < 3 ? 75 : 450);
     }
     QCOMPARE(headers, QStringList({"In", "Out", "Länge", "Music Titles"}));
@@ -335,17 +337,17 @@ void MainWindowTest::tabOrderFollowsTheTableAndSkipsDisabledButtons()
         return seen;
     };
     const QList<QWidget*> disabled = walk(4);
-    QCOMPARE(disabled, (QList<QWidget*>{form->RichEdit2, form->ComboBox1, form->CheckBox1,
-                                        form->ListView1}));
+    QCOMPARE(disabled,
+             (QList<QWidget*>{form->RichEdit2, form->ComboBox1, form->CheckBox1, form->ListView1}));
 
     for (QWidget* button : {form->Button3, form->Button4, form->Button5}) {
         button->setEnabled(true);
     }
     form->Button1->setFocus();
     const QList<QWidget*> enabled = walk(8);
-    QCOMPARE(enabled, (QList<QWidget*>{form->RichEdit2, form->Button5, form->ComboBox1,
-                                       form->CheckBox1, form->ListView1, form->Button3,
-                                       form->Button4, form->Button1}));
+    QCOMPARE(enabled,
+             (QList<QWidget*>{form->RichEdit2, form->Button5, form->ComboBox1, form->CheckBox1,
+                              form->ListView1, form->Button3, form->Button4, form->Button1}));
 }
 
 void MainWindowTest::computeIsEnabledByAnyChangeAndStaysEnabled()
@@ -372,8 +374,7 @@ void MainWindowTest::saveAndExportAreEnabledByRowChangesOnly()
     QVERIFY(!form->Button3->isEnabled());
     QVERIFY(!form->Button4->isEnabled());
 
-    form->RichEdit2->setPlainText(
-        QStringLiteral("10:00:00:00      10:00:16:06         TITLE.MP3"));
+    form->RichEdit2->setPlainText(QStringLiteral("10:00:00:00      10:00:16:06         TITLE.MP3"));
     QTest::mouseClick(form->Button5, Qt::LeftButton);
     QCOMPARE(form->ListView1Model->rowCount(), 1);
     QVERIFY(form->Button3->isEnabled());
@@ -404,9 +405,10 @@ void MainWindowTest::rowsOfARunAreReportedOnce()
 {
     BoxRecorder boxes;
     auto form = newForm();
-    form->RichEdit2->setPlainText(QStringLiteral("10:00:00:00      10:00:16:06         A.MP3\n"
-                                                 "10:01:00:00      10:01:02:00         B.WAV\n"
-                                                 "10:02:00:00      10:02:05:00         C.NEW"));
+    form->RichEdit2->setPlainText(
+        QStringLiteral("10:00:00:00      10:00:16:06         A.MP3\n"
+                       "10:01:00:00      10:01:02:00         B.WAV\n"
+                       "10:02:00:00      10:02:05:00         C.NEW"));
     QSignalSpy inserted(form->ListView1Model, &QAbstractItemModel::rowsInserted);
     QSignalSpy changed(form->ListView1Model, &QAbstractItemModel::dataChanged);
     QTest::mouseClick(form->Button5, Qt::LeftButton);
@@ -469,16 +471,24 @@ void MainWindowTest::errorBoxAppendsFullStop_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("plain_word_gets_stop") << "Division durch Null" << "Division durch Null.";
-    QTest::newRow("stop_kept") << "Fertig." << "Fertig.";
+    QTest::newRow("plain_word_gets_stop") << "Division durch Null"
+                                          << "Division durch Null.";
+    QTest::newRow("stop_kept") << "Fertig."
+                               << "Fertig.";
     QTest::newRow("quote_is_below_stop") << "'x' ist kein gültiger Integerwert'"
                                          << "'x' ist kein gültiger Integerwert'";
-    QTest::newRow("comma_is_below_stop") << "Zeile 1," << "Zeile 1,";
-    QTest::newRow("hyphen_is_below_stop") << "Ende -" << "Ende -";
-    QTest::newRow("question_mark_is_above") << "Wirklich?" << "Wirklich?.";
-    QTest::newRow("digit_is_above") << "Zeile 12" << "Zeile 12.";
-    QTest::newRow("umlaut_is_above") << "Größe" << "Größe.";
-    QTest::newRow("empty_gets_stop") << "" << ".";
+    QTest::newRow("comma_is_below_stop") << "Zeile 1,"
+                                         << "Zeile 1,";
+    QTest::newRow("hyphen_is_below_stop") << "Ende -"
+                                          << "Ende -";
+    QTest::newRow("question_mark_is_above") << "Wirklich?"
+                                            << "Wirklich?.";
+    QTest::newRow("digit_is_above") << "Zeile 12"
+                                    << "Zeile 12.";
+    QTest::newRow("umlaut_is_above") << "Größe"
+                                     << "Größe.";
+    QTest::newRow("empty_gets_stop") << ""
+                                     << ".";
 }
 
 void MainWindowTest::errorBoxAppendsFullStop()
@@ -531,7 +541,8 @@ void MainWindowTest::openComputeSaveReadBack()
     QCOMPARE(dialogs.askedFilters.at(0), QStringLiteral("EDL  (*.edl)"));
     const QStringList lines = areaLines(*form);
     QCOMPARE(lines.size(), 12);
-    QCOMPARE(lines[0], QStringLiteral("01:10:00:00      01:11:20:01         TITEL 01 - KAPITEL 1.MP3"));
+    QCOMPARE(lines[0],
+             QStringLiteral("01:10:00:00      01:11:20:01         TITEL 01 - KAPITEL 1.MP3"));
     QCOMPARE(form->Label10->text(), QStringLiteral("Anzahl Titel: 12"));
     QVERIFY(form->Button5->isEnabled());
 
@@ -543,15 +554,17 @@ void MainWindowTest::openComputeSaveReadBack()
     QCOMPARE(first.out, u"01:11:20:01");
     QCOMPARE(first.length, u"01:20");
     QCOMPARE(first.title, u"         TITEL 01 - KAPITEL 1.MP3");
-    QCOMPARE(form->ListView1Model->data(form->ListView1Model->index(0, 3), Qt::DisplayRole).toString(),
-             QStringLiteral("         TITEL 01 - KAPITEL 1.MP3"));
+    QCOMPARE(
+        form->ListView1Model->data(form->ListView1Model->index(0, 3), Qt::DisplayRole).toString(),
+        QStringLiteral("         TITEL 01 - KAPITEL 1.MP3"));
 
     const QString target = folder.filePath(QStringLiteral("liste.txt"));
     dialogs.answers.push_back(target);
     QTest::mouseClick(form->Button3, Qt::LeftButton);
     QCOMPARE(dialogs.askedFilters.at(1), QStringLiteral("EDL-Text (*.txt)"));
     QVERIFY(dialogs.askedNames.at(1).endsWith(QStringLiteral("/fixtures/zwoelf-titel.txt")));
-    QVERIFY2(boxes.boxes.empty(), qPrintable(boxes.boxes.empty() ? QString() : boxes.boxes[0].text));
+    QVERIFY2(boxes.boxes.empty(),
+             qPrintable(boxes.boxes.empty() ? QString() : boxes.boxes[0].text));
 
     QFile saved(target);
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -636,7 +649,8 @@ void MainWindowTest::exportWritesAWorkbookAndOpensIt()
                  {QStringLiteral(TARVELIN_SOURCE_DIR "/tests/support/read_xlsx.py"), target});
     QVERIFY(reader.waitForFinished(60000));
     QVERIFY2(reader.exitCode() == 0, reader.readAllStandardError().constData());
-    const QStringList dump = QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'));
+    const QStringList dump =
+        QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'));
     auto cellValue = [&dump](const QString& coordinate) {
         for (const QString& line : dump) {
             const QStringList parts = line.split(QLatin1Char('\t'));
@@ -654,7 +668,8 @@ void MainWindowTest::exportWritesAWorkbookAndOpensIt()
         QCOMPARE(cellValue(QLatin1Char('A') + line), QString::fromStdU16String(cue.in));
         QCOMPARE(cellValue(QLatin1Char('B') + line), QString::fromStdU16String(cue.out));
         QCOMPARE(cellValue(QLatin1Char('C') + line), QString::fromStdU16String(cue.length));
-        QCOMPARE(cellValue(QLatin1Char('D') + line), QString::fromStdU16String(cue.title).trimmed());
+        QCOMPARE(cellValue(QLatin1Char('D') + line),
+                 QString::fromStdU16String(cue.title).trimmed());
     }
     QCOMPARE(cellValue(QStringLiteral("C2")), QStringLiteral("00:01:20:01"));
     QCOMPARE(cellValue(QStringLiteral("A14")), QStringLiteral("<missing>"));
@@ -690,8 +705,9 @@ void MainWindowTest::failedSaveKeepsWhatWasThere()
         QCOMPARE(kept.readAll(), QByteArray("alte Liste"));
         kept.close();
         // No half-written temporary file is left beside it.
-        QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("liste.txt")});
+        QCOMPARE(
+            QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("liste.txt")});
     }
     QVERIFY(desktop.urls.empty());
 }
