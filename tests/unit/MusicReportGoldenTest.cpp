@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 
@@ -16,17 +14,12 @@
 #include "conversion/Timecode.h"
 #include "export/MusicReportText.h"
 #include "export/RowsTsv.h"
+#include "tests/support/GoldenFolders.h"
 
 namespace tarvelin {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 std::string reportOf(const std::u16string& cueText, const std::u16string& rate, double gap)
 {
@@ -42,27 +35,15 @@ std::string reportOf(const std::u16string& cueText, const std::u16string& rate, 
 int compareFolders(const fs::path& root)
 {
     const std::regex reportName(R"(report-fps([0-9,]+)(?:-gap([0-9,]+))?\.tsv)");
-    int compared = 0;
-    for (const auto& folder : fs::directory_iterator(root)) {
-        const fs::path cueLines = folder.path() / "cue-lines.txt";
-        if (!fs::is_regular_file(cueLines)) {
-            continue;
-        }
-        const std::u16string text = CueLineTextFromUtf8(readFile(cueLines));
-        for (const auto& file : fs::directory_iterator(folder.path())) {
-            std::smatch name;
-            const std::string fileName = file.path().filename().string();
-            if (!std::regex_match(fileName, name, reportName)) {
-                continue;
-            }
-            SCOPED_TRACE(file.path().string());
+    return testsupport::forEachGoldenFile(
+        root, reportName,
+        [](const std::u16string& text, const std::smatch& name, const fs::path& expected) {
+            SCOPED_TRACE(expected.string());
             const double gap = name[2].matched ? ReadRate(fromUtf8(name[2].str()), u',')
                                                : kDefaultReportGapSeconds;
-            EXPECT_EQ(reportOf(text, fromUtf8(name[1].str()), gap), readFile(file.path()));
-            ++compared;
-        }
-    }
-    return compared;
+            EXPECT_EQ(reportOf(text, fromUtf8(name[1].str()), gap),
+                      testsupport::readFile(expected));
+        });
 }
 
 TEST(MusicReportGoldenTest, ReportsMatchTheReferenceForEveryCase)
