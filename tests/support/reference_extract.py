@@ -172,34 +172,42 @@ TC = r"(\d{2}:\d{2}:\d{2}:\d{2})"
 # Name characters: blank to low line, the capitals of Windows-1252 and sharp s.
 NAME = "[ -_A-Z\u00c0-\u00d6\u00d8-\u00df\u0152\u0160\u0178\u017d]+."
 EXTENSIONS = ("MP3", "WAV", "M4A", "AIFF", "AIF", "NEW")
-EXTRACTION = re.compile(
-    TC + " " + TC + " " + TC + " " + TC + ".*?(" +
-    "|".join(NAME + ext for ext in EXTENSIONS) + ")",
-    re.DOTALL | re.ASCII)
+# The extraction pattern is these four timecodes, a lazy gap of any characters and a clip name.
+# The lazy gap makes its earliest match start at the first four timecodes that have a clip name
+# anywhere after them, and end at the first clip name after them; the search below takes the two
+# parts in turn, so that a scan for the next clip name is not repeated at every restart.
+TIMECODES = re.compile(TC + " " + TC + " " + TC + " " + TC, re.ASCII)
+CLIP_NAME = re.compile("|".join(NAME + ext for ext in EXTENSIONS), re.DOTALL | re.ASCII)
 # Another event's four record and source timecodes.
 EVENT_TIMECODES = re.compile(" ".join([r"\d\d:\d\d:\d\d:\d\d"] * 4), re.ASCII)
 LINE_END = re.compile(r"[\r\n]|$")
 
 
 def own_matches(subject):
-    """The matches whose events keep their own timecodes.
+    """The matches whose events keep their own timecodes, as (timecodes, clip name) pairs.
 
     A match whose gap (from the end of its fourth timecode to the end of the line on which its
     clip text ends) holds another event's four timecodes is dropped, and the search starts again
     at the first of those timecodes.
     """
     pos = 0
+    name, name_from = None, 0  # the first clip name starting at or after name_from
     while True:
-        m = EXTRACTION.search(subject, pos)
-        if m is None:
+        timecodes = TIMECODES.search(subject, pos)
+        if timecodes is None:
             return
-        line_end = LINE_END.search(subject, m.end(5)).start()
-        later = EVENT_TIMECODES.search(subject, m.end(4), line_end)
+        gap = timecodes.end()
+        if name is None or not name_from <= gap <= name.start():
+            name, name_from = CLIP_NAME.search(subject, gap), gap
+            if name is None:
+                return
+        line_end = LINE_END.search(subject, name.end()).start()
+        later = EVENT_TIMECODES.search(subject, gap, line_end)
         if later is not None:
             pos = later.start()
             continue
-        yield m
-        pos = m.end()
+        yield timecodes, name
+        pos = name.end()
 
 
 def cue_lines(data):
@@ -208,8 +216,8 @@ def cue_lines(data):
     work = normalise(work)
     subject = "".join(line + "\r\n" for line in split_lines(work))
     subject = subject.split("\0", 1)[0]
-    return [m.group(3) + " " * 6 + m.group(4) + " " * 8 + m.group(5)
-            for m in own_matches(subject)]
+    return [timecodes.group(3) + " " * 6 + timecodes.group(4) + " " * 8 + name.group(0)
+            for timecodes, name in own_matches(subject)]
 
 
 def cue_text(data):
