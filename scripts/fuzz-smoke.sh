@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (the "fuzz" preset, clang with ASan and UBSan) and runs each one
-# for a bounded time on a scratch copy of its seed corpus. Exits non-zero when a target crashes,
-# leaks, runs out of memory or hangs on an input; the input is kept in the findings folder.
+# Builds the libFuzzer targets (the "fuzz" preset, clang with ASan and UBSan) and runs them all at
+# once, each for a bounded time on a scratch copy of its seed corpus: on a machine with fewer cores
+# than targets they share the cores, so the whole run takes SECONDS_PER_TARGET. Exits non-zero when
+# a target crashes, leaks, runs out of memory or hangs on an input; the input is kept in the
+# findings folder.
 #
 # Usage: scripts/fuzz-smoke.sh [SECONDS_PER_TARGET] [TARGET...]
 #   SECONDS_PER_TARGET  default 60 (or $FUZZ_SECONDS)
@@ -33,21 +35,29 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$findings"
 
-failed=()
-printf '%-18s %10s %8s %8s %s\n' target executions cov ft result
+# One fuzzer per target, all started together; each writes its own log.
+pids=()
 for target in "${targets[@]}"; do
   corpus="$scratch/$target"
   mkdir -p "$corpus"
   if [ -d "fuzz/corpus/$target" ]; then
     cp -r "fuzz/corpus/$target/." "$corpus/"
   fi
-  log="$findings/$target.log"
-  status=0
   # -timeout: one input taking longer counts as a hang; the wall clock bound is a safety net.
   timeout --kill-after=30 "$((seconds + 120))" \
     "$build_dir/fuzz/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$findings/$target-" "$corpus" >"$log" 2>&1 ||
-    status=$?
+    -print_final_stats=1 -artifact_prefix="$findings/$target-" "$corpus" \
+    >"$findings/$target.log" 2>&1 &
+  pids+=($!)
+done
+
+failed=()
+printf '%-18s %10s %8s %8s %s\n' target executions cov ft result
+for i in "${!targets[@]}"; do
+  target="${targets[$i]}"
+  log="$findings/$target.log"
+  status=0
+  wait "${pids[$i]}" || status=$?
   executions="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)"
   coverage="$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)"
   features="$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)"

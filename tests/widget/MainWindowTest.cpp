@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QUrl>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "ui/CueListModel.h"
@@ -417,8 +418,8 @@ void MainWindowTest::rowsOfARunAreReportedOnce()
     QCOMPARE(changed.count(), 1);
     const auto topLeft = changed[0][0].value<QModelIndex>();
     const auto bottomRight = changed[0][1].value<QModelIndex>();
-    QCOMPARE(QPair(topLeft.row(), topLeft.column()), QPair(0, 0));
-    QCOMPARE(QPair(bottomRight.row(), bottomRight.column()), QPair(2, 3));
+    QCOMPARE(std::pair(topLeft.row(), topLeft.column()), std::pair(0, 0));
+    QCOMPARE(std::pair(bottomRight.row(), bottomRight.column()), std::pair(2, 3));
     QCOMPARE(form->ListView1Model->index(1, 2).data().toString(), QStringLiteral("00:02"));
 
     form->ComboBox1->setCurrentText(QStringLiteral("abc"));
