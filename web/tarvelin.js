@@ -191,7 +191,10 @@
   const ROW_HEIGHT = 18;  // pixels, as the style sheet sets it
   const WINDOW_MARGIN = 20;  // rows kept beyond the visible ones on either side
 
-  let cells = [];  // the shown rows' cells, four per row
+  // The cells of the rows, four per row, each followed by U+0000 in one text; cell k starts at
+  // cellStarts[k]. The worker finds the starts, so a long list is never split here.
+  let cellText = '';
+  let cellStarts = new Uint32Array(1);
   let rowCount = 0;
   let windowed = false;
   let selectedIndex = -1;
@@ -207,7 +210,9 @@
   function makeRow(index) {
     const tr = rowTemplate.cloneNode(true);
     const tds = tr.children;
-    for (let column = 0; column < 4; ++column) tds[column].textContent = cells[4 * index + column];
+    for (let column = 0, cell = 4 * index; column < 4; ++column, ++cell) {
+      tds[column].textContent = cellText.slice(cellStarts[cell], cellStarts[cell + 1] - 1);
+    }
     tr.dataset.index = String(index);
     if (index === selectedIndex) {
       tr.classList.add('selected');
@@ -247,17 +252,20 @@
   });
 
   function clearRows() {
-    cells = [];
+    cellText = '';
+    cellStarts = new Uint32Array(1);
     rowCount = 0;
     windowed = false;
     selectedIndex = -1;
     ListView1Body.replaceChildren();
   }
 
-  // Shows the rows of a reply: four cells each, separated by U+0000.
-  async function appendRows(text) {
-    cells = text.split('\0');
-    rowCount = Math.floor(cells.length / 4);
+  // Shows the rows of a reply: its cell text and the starts of its cells.
+  async function appendRows(reply) {
+    if (!reply.starts) return;
+    cellText = reply.cells;
+    cellStarts = new Uint32Array(reply.starts);
+    rowCount = Math.floor((cellStarts.length - 1) / 4);
     if (rowCount === 0) return;
     if (rowCount > FULL_LIST_ROWS) {
       windowed = true;
@@ -280,11 +288,11 @@
     return enqueue(async () => {
       clearRows();
       const reply = await request('compute', {
-        cueText: RichEdit2.value.replace(/\n/g, '\r\n'),
+        cueText: RichEdit2.value,
         rateText: ComboBox1.value,
         minutesAndSeconds: CheckBox1.checked,
       });
-      await appendRows(reply.cells || '');
+      await appendRows(reply);
       if (reply.status === 'done') {
         Label11.textContent = titleCount(reply.count);
       } else {

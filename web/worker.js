@@ -40,6 +40,36 @@ function copyIn(module, string) {
   return pointer;
 }
 
+// Copies the cue lines (line breaks LF, as the page holds them) into the module's memory with
+// the CR LF line breaks the core reads; returns the pointer and the length. The caller frees it.
+function copyInCrLf(module, string) {
+  let breaks = 0;
+  for (let at = string.indexOf('\n'); at !== -1; at = string.indexOf('\n', at + 1)) ++breaks;
+  const length = string.length + breaks;
+  const pointer = module._malloc(2 * length + 2);
+  if (pointer === 0) throw new Error('Nicht genügend Arbeitsspeicher.');
+  const heap = module.HEAPU16;
+  let to = pointer >>> 1;
+  for (let i = 0; i < string.length; ++i) {
+    const unit = string.charCodeAt(i);
+    if (unit === 10) heap[to++] = 13;
+    heap[to++] = unit;
+  }
+  return { pointer, length };
+}
+
+// Where each cell of the row text starts (cells end in U+0000), and one entry past the last.
+function cellStarts(cells) {
+  let count = 0;
+  for (let at = cells.indexOf('\0'); at !== -1; at = cells.indexOf('\0', at + 1)) ++count;
+  const starts = new Uint32Array(count + 1);
+  let cell = 0;
+  for (let at = cells.indexOf('\0'); at !== -1; at = cells.indexOf('\0', at + 1)) {
+    starts[++cell] = at + 1;
+  }
+  return starts;
+}
+
 function cueLinesReply(module, outcome) {
   const status = OUTCOME[outcome];
   if (status === 'loadFailed') return { status, message: message(module) };
@@ -80,22 +110,25 @@ async function open(module, file) {
   }
 }
 
+// The rows of the cue lines; the reply's cells are one text, with the starts of its cells.
 function compute(module, { cueText, rateText, minutesAndSeconds }) {
-  const cue = copyIn(module, cueText);
+  const cue = copyInCrLf(module, cueText);
   const rate = copyIn(module, rateText);
   try {
-    const outcome = module._tv_compute(cue, cueText.length, rate, rateText.length,
+    const outcome = module._tv_compute(cue.pointer, cue.length, rate, rateText.length,
                                        minutesAndSeconds ? 1 : 0);
     const status = OUTCOME[outcome];
+    const cells = text(module);
     return {
       status,
-      cells: text(module),
+      cells,
+      starts: cellStarts(cells).buffer,
       count: module._tv_count(),
       message: status === 'failed' ? message(module) : '',
     };
   } finally {
     module._free(rate);
-    module._free(cue);
+    module._free(cue.pointer);
   }
 }
 
@@ -141,6 +174,6 @@ self.onmessage = (event) => {
       reply = { status: 'failed', message: String((error && error.message) || error) };
     }
     reply.id = request.id;
-    self.postMessage(reply, reply.bytes ? [reply.bytes] : []);
+    self.postMessage(reply, [reply.bytes, reply.starts].filter(Boolean));
   });
 };
