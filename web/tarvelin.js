@@ -27,6 +27,9 @@
   const Button4 = control('Button4');
   const MessageBox = control('MessageBox');
 
+  // RichEdit2.value is the whole cue-line text, also when the textarea shows only part of it.
+  TarvelinCueLineArea(RichEdit2, control('RichEdit2Box'));
+
   // Rows are put into the list in slices of this size, so a long list never blocks the page.
   const ROWS_PER_SLICE = 5000;
   const DEFAULT_NAME = 'Musikliste';
