@@ -3,10 +3,10 @@
 //
 // A text of up to FULL_TEXT_LINES lines and FULL_TEXT_CHARS characters stands whole in the
 // textarea, as in any text area. A longer one (a capacity-size list has some 143,000 cue lines,
-// and a browser lays out so long a textarea in one task of several seconds) is kept here as an
-// array of lines, and the textarea holds only a window of lines around the visible part. It sits
+// and a browser lays out so long a textarea in one task of several seconds) is kept here with
+// the starts of its lines, and the textarea holds only a window of lines around the view. It sits
 // in a scroll box whose spacer is as tall as the whole text and is moved and refilled as the box
-// scrolls; edits in the window go back into the lines before it moves. Ctrl+Home, Ctrl+End,
+// scrolls; edits in the window go back into the whole text before it moves. Ctrl+Home, Ctrl+End,
 // PageUp, PageDown and the arrows at the window's edges move through the whole text; after
 // Ctrl+A, copy, cut, paste and typing act on the whole text.
 //
@@ -33,17 +33,34 @@ function TarvelinCueLineArea(area, box) {
   const setWindowText = (text) => native.set.call(area, text);
   const spacer = box.querySelector('.spacer');
 
-  let lines = null;  // the whole text's lines while windowed; null while the textarea holds it
-  let joined = null;  // the whole text while windowed, until the next edit
-  let totalLength = 0;
+  // While windowed: the whole text, and where its lines start (one entry more, one past the
+  // end, so that line i ends at starts[i + 1] - 1). Null while the textarea holds the text.
+  let whole = null;
+  let starts = null;
   let first = 0;  // the window holds the lines [first, end)
   let end = 0;
   let edited = false;  // the window changed since it was filled
-  let outside = 0;  // characters of the whole text outside the window, line breaks included
   let held = null;  // a selection {anchor, focus} kept here while the window does not reach it
   let allSelected = false;
   let pointerDown = false;
   let charWidth = 0;
+
+  const lineCount = () => starts.length - 1;
+  const lineLength = (line) => starts[line + 1] - 1 - starts[line];
+
+  // Where the lines of a text start, with the entry one past its end.
+  function lineStarts(text, offset = 0) {
+    let breaks = 0;
+    for (let at = text.indexOf('\n'); at !== -1; at = text.indexOf('\n', at + 1)) ++breaks;
+    const found = new Uint32Array(breaks + 2);
+    let line = 0;
+    found[0] = offset;
+    for (let at = text.indexOf('\n'); at !== -1; at = text.indexOf('\n', at + 1)) {
+      found[++line] = offset + at + 1;
+    }
+    found[breaks + 1] = offset + text.length + 1;
+    return found;
+  }
 
   // ---- Positions: {line, col} in the whole text ------------------------------------------
 
@@ -62,9 +79,7 @@ function TarvelinCueLineArea(area, box) {
   // The window offset of a position, or -1 when the window does not hold its line.
   function offsetOf(position) {
     if (position.line < first || position.line >= end) return -1;
-    let offset = 0;
-    for (let line = first; line < position.line; ++line) offset += lines[line].length + 1;
-    return offset + Math.min(position.col, lines[position.line].length);
+    return starts[position.line] - starts[first] + Math.min(position.col, lineLength(position.line));
   }
 
   function readSelection() {
@@ -98,24 +113,32 @@ function TarvelinCueLineArea(area, box) {
 
   // ---- The window ------------------------------------------------------------------------
 
-  // Writes the window's edits back into the lines.
+  // Writes the window's edits back into the whole text; only the window's lines are searched
+  // for their starts, the others keep theirs (moved by the change in length).
   function syncWindow() {
     if (!edited) return;
     edited = false;
     const text = windowText();
-    const windowLines = text.split('\n');
-    lines = lines.slice(0, first).concat(windowLines, lines.slice(end));
-    end = first + windowLines.length;
-    joined = null;
-    totalLength = outside + text.length;
+    const from = starts[first];
+    const to = starts[end] - 1;  // the window's end, before the line break that follows it
+    whole = whole.slice(0, from) + text + whole.slice(to);
+    const inside = lineStarts(text, from);
+    const shift = text.length - (to - from);
+    const updated = new Uint32Array(first + (inside.length - 1) + (starts.length - end));
+    updated.set(starts.subarray(0, first));
+    updated.set(inside.subarray(0, inside.length - 1), first);
+    const after = first + inside.length - 1;
+    for (let line = end; line < starts.length; ++line) updated[after + line - end] = starts[line] + shift;
+    end = after;
+    starts = updated;
     layoutWhole();
   }
 
   // The spacer spans the whole text; the textarea is as wide as its longest line.
   function layoutWhole() {
-    spacer.style.height = `${lines.length * LINE_HEIGHT + 2 * PADDING}px`;
+    spacer.style.height = `${lineCount() * LINE_HEIGHT + 2 * PADDING}px`;
     let longest = 0;
-    for (const line of lines) if (line.length > longest) longest = line.length;
+    for (let line = 0; line < lineCount(); ++line) longest = Math.max(longest, lineLength(line));
     area.style.width = `max(100%, ${Math.ceil((longest + 2) * charWidth) + 2 * PADDING}px)`;
   }
 
@@ -127,7 +150,7 @@ function TarvelinCueLineArea(area, box) {
   function windowCoversView() {
     const [top, bottom] = visibleLines();
     return (first === 0 || top >= first + MARGIN / 2) &&
-           (end === lines.length || bottom <= end - MARGIN / 2);
+           (end === lineCount() || bottom <= end - MARGIN / 2);
   }
 
   // Refills the textarea with the lines around the visible part (and the selection, if the
@@ -137,7 +160,7 @@ function TarvelinCueLineArea(area, box) {
     const selection = allSelected ? null : readSelection();
     const [top, bottom] = visibleLines();
     let from = Math.max(0, top - MARGIN);
-    let to = Math.min(lines.length, bottom + MARGIN);
+    let to = Math.min(lineCount(), bottom + MARGIN);
     if (selection !== null) {
       const low = Math.min(from, selection.anchor.line, selection.focus.line);
       const high = Math.max(to, selection.anchor.line + 1, selection.focus.line + 1);
@@ -148,13 +171,12 @@ function TarvelinCueLineArea(area, box) {
     }
     first = from;
     end = to;
-    const text = lines.slice(from, to).join('\n');
-    outside = totalLength - text.length;
+    const text = whole.slice(starts[from], starts[to] - 1);
     // Refilling and selecting must not scroll the box, which already shows the right place.
     const scrollTop = box.scrollTop;
     const scrollLeft = box.scrollLeft;
     setWindowText(text);
-    area.maxLength = Math.max(0, CAPACITY - outside);
+    area.maxLength = Math.max(0, CAPACITY - (whole.length - text.length));
     area.style.top = `${from * LINE_HEIGHT}px`;
     area.style.height = `${(to - from) * LINE_HEIGHT + 2 * PADDING}px`;
     showSelection(selection);
@@ -192,35 +214,33 @@ function TarvelinCueLineArea(area, box) {
   // ---- The whole text --------------------------------------------------------------------
 
   function text() {
-    if (lines === null) return windowText();
+    if (whole === null) return windowText();
     syncWindow();
-    if (joined === null) joined = lines.join('\n');
-    return joined;
+    return whole;
   }
 
   // Sets the whole text with the textarea's own rules: null is empty, CR LF and CR become LF.
   function setText(value) {
-    let whole = value === null ? '' : String(value);
-    if (whole.includes('\r')) whole = whole.replace(/\r\n?/g, '\n');
+    let text = value === null ? '' : String(value);
+    if (text.includes('\r')) text = text.replace(/\r\n?/g, '\n');
     allSelected = false;
     held = null;
     edited = false;
-    const split = whole.split('\n');
-    if (split.length <= FULL_TEXT_LINES && whole.length <= FULL_TEXT_CHARS) {
-      if (lines !== null) {
-        lines = null;
-        joined = null;
+    const found = lineStarts(text);
+    if (found.length - 1 <= FULL_TEXT_LINES && text.length <= FULL_TEXT_CHARS) {
+      if (whole !== null) {
+        whole = null;
+        starts = null;
         box.classList.remove('windowed');
         area.style.top = area.style.height = area.style.width = '';
         spacer.style.height = '';
         area.maxLength = CAPACITY;
       }
-      setWindowText(whole);
+      setWindowText(text);
       return;
     }
-    lines = split;
-    joined = whole;
-    totalLength = whole.length;
+    whole = text;
+    starts = found;
     box.classList.add('windowed');
     if (charWidth === 0) charWidth = measureCharWidth();
     layoutWhole();
@@ -234,11 +254,11 @@ function TarvelinCueLineArea(area, box) {
   // Replaces the whole text as the user's edit: the caret goes after it, and the change is told.
   function replaceWhole(value) {
     setText(value);
-    if (lines === null) {
+    if (whole === null) {
       area.setSelectionRange(windowText().length, windowText().length);
     } else {
-      const last = lines.length - 1;
-      moveCaret({ line: last, col: lines[last].length }, false);
+      const last = lineCount() - 1;
+      moveCaret({ line: last, col: lineLength(last) }, false);
     }
     area.dispatchEvent(new Event('input', { bubbles: true }));
   }
@@ -250,7 +270,7 @@ function TarvelinCueLineArea(area, box) {
        event.key === 'Delete');
 
   function keyDown(event) {
-    if (lines === null || MODIFIER_KEYS.has(event.key) || event.isComposing) return;
+    if (whole === null || MODIFIER_KEYS.has(event.key) || event.isComposing) return;
     const key = event.key;
     const command = (event.ctrlKey || event.metaKey) && !event.altKey;
     if (command && key.toLowerCase() === 'a') {
@@ -280,8 +300,8 @@ function TarvelinCueLineArea(area, box) {
     if (command && (key === 'Home' || key === 'End')) {
       event.preventDefault();
       syncWindow();
-      const last = lines.length - 1;
-      moveCaret(key === 'Home' ? { line: 0, col: 0 } : { line: last, col: lines[last].length },
+      const last = lineCount() - 1;
+      moveCaret(key === 'Home' ? { line: 0, col: 0 } : { line: last, col: lineLength(last) },
                 event.shiftKey);
       return;
     }
@@ -290,10 +310,10 @@ function TarvelinCueLineArea(area, box) {
       syncWindow();
       const page = Math.max(1, Math.floor(box.clientHeight / LINE_HEIGHT) - 1);
       const { focus } = readSelection();
-      const line = Math.max(0, Math.min(lines.length - 1,
+      const line = Math.max(0, Math.min(lineCount() - 1,
                                         focus.line + (key === 'PageDown' ? page : -page)));
-      let col = Math.min(focus.col, lines[line].length);
-      if (line === focus.line) col = key === 'PageDown' ? lines[line].length : 0;
+      let col = Math.min(focus.col, lineLength(line));
+      if (line === focus.line) col = key === 'PageDown' ? lineLength(line) : 0;
       box.scrollTop += (line - focus.line) * LINE_HEIGHT;
       moveCaret({ line, col }, event.shiftKey);
       return;
@@ -301,14 +321,14 @@ function TarvelinCueLineArea(area, box) {
     // Every other key acts on the window as the browser does; a caret at the window's edge
     // first gets lines beyond it, so that the key reaches them.
     const { focus } = readSelection();
-    if ((focus.line <= first && first > 0) || (focus.line >= end - 1 && end < lines.length)) {
+    if ((focus.line <= first && first > 0) || (focus.line >= end - 1 && end < lineCount())) {
       reveal(focus);
       fill();
     }
   }
 
   function clipboard(event) {
-    if (lines === null || !allSelected) return;
+    if (whole === null || !allSelected) return;
     if (event.type === 'copy' || event.type === 'cut') {
       event.preventDefault();
       event.clipboardData.setData('text/plain', text());
@@ -324,7 +344,7 @@ function TarvelinCueLineArea(area, box) {
   area.addEventListener('cut', clipboard);
   area.addEventListener('paste', clipboard);
   area.addEventListener('input', () => {
-    if (lines !== null) edited = true;
+    if (whole !== null) edited = true;
   });
   // A click places a new caret; while the button is down (a selection being dragged) the
   // window stays, and it follows the view again once the button is up.
@@ -335,15 +355,15 @@ function TarvelinCueLineArea(area, box) {
   });
   const pointerUp = () => {
     pointerDown = false;
-    if (lines !== null && !windowCoversView()) fill();
+    if (whole !== null && !windowCoversView()) fill();
   };
   window.addEventListener('pointerup', pointerUp);
   window.addEventListener('pointercancel', pointerUp);
   box.addEventListener('scroll', () => {
-    if (lines !== null && !pointerDown && !windowCoversView()) fill();
+    if (whole !== null && !pointerDown && !windowCoversView()) fill();
   });
   new ResizeObserver(() => {
-    if (lines !== null && !windowCoversView()) fill();
+    if (whole !== null && !windowCoversView()) fill();
   }).observe(box);
 
   // RichEdit2.value (and textLength) read and write the whole text, in either form.
@@ -353,6 +373,6 @@ function TarvelinCueLineArea(area, box) {
   Object.defineProperty(area, 'textLength', {
     configurable: true,
     enumerable: true,
-    get: () => (lines === null ? windowText().length : (syncWindow(), totalLength)),
+    get: () => (whole === null ? windowText().length : (syncWindow(), whole.length)),
   });
 }
