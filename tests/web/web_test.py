@@ -630,6 +630,14 @@ class WebPageTest(unittest.TestCase):
             control("a")
             control("c")
             self.assertEqual(page.script("return window.copiedText"), "\n".join(expected))
+            pasted = "\r\n".join(lines[:5000])
+            page.script("""const data = new DataTransfer();
+                data.setData('text/plain', arguments[0]);
+                document.getElementById('RichEdit2').dispatchEvent(new ClipboardEvent('paste',
+                    {clipboardData: data, bubbles: true, cancelable: true}));""", pasted)
+            self.assertEqual(value(), "\n".join(lines[:5000]))
+            self.assertIn("windowed", box.get_attribute("class"))
+            control("a")
             keys("Z")
             self.assertEqual((value(), page.script(IN_DOCUMENT)), ("Z", "Z"))
             self.assertNotIn("windowed", box.get_attribute("class"))
