@@ -50,11 +50,13 @@
     const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
     const started = new Worker(url);
     URL.revokeObjectURL(url);
+    // A reply is handled in a task after the one that receives it: receiving a long list's text
+    // and showing it are two shorter pauses of the page instead of one longer one.
     started.onmessage = (event) => {
       const reply = event.data;
       const waiting = pending.get(reply.id);
       pending.delete(reply.id);
-      if (waiting) waiting.resolve(reply);
+      if (waiting) setTimeout(() => waiting.resolve(reply), 0);
     };
     // A worker that dies (out of memory) fails what it was doing; the next request gets a new
     // one, without the loaded list.
@@ -194,10 +196,21 @@
   const ROW_HEIGHT = 18;  // pixels, as the style sheet sets it
   const WINDOW_MARGIN = 20;  // rows kept beyond the visible ones on either side
 
-  // The cells of the rows, four per row, each followed by U+0000 in one text; cell k starts at
-  // cellStarts[k]. The worker finds the starts, so a long list is never split here.
-  let cellText = '';
+  // The cells of the rows, four per row, as the UTF-16 code units of one text in which each cell
+  // ends in U+0000; cell k starts at cellStarts[k]. A cell is decoded when its row is made, so a
+  // long list is never decoded or split as a whole.
+  let cellUnits = new Uint16Array(0);
   let cellStarts = new Uint32Array(1);
+  // Code units as they are (a byte-order mark or a lone surrogate stays), in pieces that stay
+  // within the number of arguments a call may take.
+  function cellText(cell) {
+    const units = cellUnits.subarray(cellStarts[cell], cellStarts[cell + 1] - 1);
+    let text = '';
+    for (let at = 0; at < units.length; at += 8192) {
+      text += String.fromCharCode.apply(null, units.subarray(at, at + 8192));
+    }
+    return text;
+  }
   let rowCount = 0;
   let windowed = false;
   let selectedIndex = -1;
@@ -214,7 +227,7 @@
     const tr = rowTemplate.cloneNode(true);
     const tds = tr.children;
     for (let column = 0, cell = 4 * index; column < 4; ++column, ++cell) {
-      tds[column].textContent = cellText.slice(cellStarts[cell], cellStarts[cell + 1] - 1);
+      tds[column].textContent = cellText(cell);
     }
     tr.dataset.index = String(index);
     if (index === selectedIndex) {
@@ -255,7 +268,7 @@
   });
 
   function clearRows() {
-    cellText = '';
+    cellUnits = new Uint16Array(0);
     cellStarts = new Uint32Array(1);
     rowCount = 0;
     windowed = false;
@@ -266,7 +279,7 @@
   // Shows the rows of a reply: its cell text and the starts of its cells.
   async function appendRows(reply) {
     if (!reply.starts) return;
-    cellText = reply.cells;
+    cellUnits = new Uint16Array(reply.cells);
     cellStarts = new Uint32Array(reply.starts);
     rowCount = Math.floor((cellStarts.length - 1) / 4);
     if (rowCount === 0) return;

@@ -61,12 +61,10 @@ function copyInCrLf(module, string) {
 // Where each cell of the row text starts (cells end in U+0000), and one entry past the last.
 function cellStarts(cells) {
   let count = 0;
-  for (let at = cells.indexOf('\0'); at !== -1; at = cells.indexOf('\0', at + 1)) ++count;
+  for (let at = 0; at < cells.length; ++at) if (cells[at] === 0) ++count;
   const starts = new Uint32Array(count + 1);
   let cell = 0;
-  for (let at = cells.indexOf('\0'); at !== -1; at = cells.indexOf('\0', at + 1)) {
-    starts[++cell] = at + 1;
-  }
+  for (let at = 0; at < cells.length; ++at) if (cells[at] === 0) starts[++cell] = at + 1;
   return starts;
 }
 
@@ -110,7 +108,9 @@ async function open(module, file) {
   }
 }
 
-// The rows of the cue lines; the reply's cells are one text, with the starts of its cells.
+// The rows of the cue lines. The reply's cells are the UTF-16 code units of the row text, with
+// the starts of its cells: both are handed over without a copy, and the page decodes only the
+// cells it shows.
 function compute(module, { cueText, rateText, minutesAndSeconds }) {
   const cue = copyInCrLf(module, cueText);
   const rate = copyIn(module, rateText);
@@ -118,10 +118,11 @@ function compute(module, { cueText, rateText, minutesAndSeconds }) {
     const outcome = module._tv_compute(cue.pointer, cue.length, rate, rateText.length,
                                        minutesAndSeconds ? 1 : 0);
     const status = OUTCOME[outcome];
-    const cells = text(module);
+    const start = module._tv_text() >>> 1;
+    const cells = module.HEAPU16.slice(start, start + module._tv_text_length());
     return {
       status,
-      cells,
+      cells: cells.buffer,
       starts: cellStarts(cells).buffer,
       count: module._tv_count(),
       message: status === 'failed' ? message(module) : '',
@@ -174,6 +175,6 @@ self.onmessage = (event) => {
       reply = { status: 'failed', message: String((error && error.message) || error) };
     }
     reply.id = request.id;
-    self.postMessage(reply, [reply.bytes, reply.starts].filter(Boolean));
+    self.postMessage(reply, [reply.bytes, reply.cells, reply.starts].filter(Boolean));
   });
 };
