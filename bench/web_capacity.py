@@ -5,10 +5,11 @@ against tarvelin-cli convert on the same file, one run each.
   bench/web_capacity.py [--page build/web/site/index.html] [--cli build/release/cli/tarvelin-cli]
                         [--runs N]
 
-Prints the page's size, the tool's time, the page's load time (file input to filled cue-line
-area shown) and compute time (press of "Rechnen TC" to the last row in the list), their ratios to the
-tool, and the longest task the page's own thread ran in each (what a user would feel as a
-freeze; the work itself runs in the worker). With --runs, tool and page take turns N times.
+Prints the page's size, the tool's time, the page's load time (file input to the filled
+cue-line area shown) and compute time (press of "Rechnen TC" to the last row in the list), their
+ratios to the tool, and the longest task the page's own thread ran in each (what a user would
+feel as a freeze; the work itself runs in the worker). With --runs, tool and page take turns N
+times.
 """
 import argparse
 import pathlib

@@ -4,11 +4,11 @@
 // A text of up to FULL_TEXT_LINES lines and FULL_TEXT_CHARS characters stands whole in the
 // textarea, as in any text area. A longer one (a capacity-size list has some 143,000 cue lines,
 // and a browser lays out so long a textarea in one task of several seconds) is kept here with
-// the starts of its lines, and the textarea holds only a window of lines around the view. It sits
-// in a scroll box whose spacer is as tall as the whole text and is moved and refilled as the box
-// scrolls; edits in the window go back into the whole text before it moves. Ctrl+Home, Ctrl+End,
-// PageUp, PageDown and the arrows at the window's edges move through the whole text; after
-// Ctrl+A, copy, cut, paste and typing act on the whole text.
+// the starts of its lines, and the textarea holds only a window of lines around the view. It
+// sits in a scroll box whose spacer is as tall as the whole text and is moved and refilled as
+// the box scrolls; edits in the window go back into the whole text before it moves. Ctrl+Home,
+// Ctrl+End, PageUp, PageDown and the arrows at the window's edges move through the whole text;
+// after Ctrl+A, copy, cut, paste and typing act on the whole text.
 //
 // The element's value property means the whole text in either form, so "Rechnen TC" and every
 // script that reads or writes RichEdit2.value see the cue lines, never the window.
@@ -79,7 +79,8 @@ function TarvelinCueLineArea(area, box) {
   // The window offset of a position, or -1 when the window does not hold its line.
   function offsetOf(position) {
     if (position.line < first || position.line >= end) return -1;
-    return starts[position.line] - starts[first] + Math.min(position.col, lineLength(position.line));
+    const col = Math.min(position.col, lineLength(position.line));
+    return starts[position.line] - starts[first] + col;
   }
 
   function readSelection() {
@@ -103,8 +104,8 @@ function TarvelinCueLineArea(area, box) {
       return;
     }
     held = null;
-    const clip = (offset, position) => offset >= 0 ? offset
-                                                   : (position.line < first ? 0 : windowText().length);
+    const edge = (position) => (position.line < first ? 0 : windowText().length);
+    const clip = (offset, position) => (offset >= 0 ? offset : edge(position));
     anchor = clip(anchor, selection.anchor);
     focus = clip(focus, selection.focus);
     if (focus < anchor) area.setSelectionRange(focus, anchor, 'backward');
@@ -128,7 +129,9 @@ function TarvelinCueLineArea(area, box) {
     updated.set(starts.subarray(0, first));
     updated.set(inside.subarray(0, inside.length - 1), first);
     const after = first + inside.length - 1;
-    for (let line = end; line < starts.length; ++line) updated[after + line - end] = starts[line] + shift;
+    for (let line = end; line < starts.length; ++line) {
+      updated[after + line - end] = starts[line] + shift;
+    }
     end = after;
     starts = updated;
     layoutWhole();
