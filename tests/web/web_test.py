@@ -642,6 +642,21 @@ class WebPageTest(unittest.TestCase):
             self.assertEqual((value(), page.script(IN_DOCUMENT)), ("Z", "Z"))
             self.assertNotIn("windowed", box.get_attribute("class"))
 
+        # Typing stops at the capacity of the whole text, not of the window.
+        length = lambda: page.script("return document.getElementById('RichEdit2').value.length")
+        page.script("""const line = '01:00:00:00      01:00:01:00         ' + 'T'.repeat(42) + '\\n';
+            const whole = line.repeat(Math.floor(arguments[0] / line.length));
+            document.getElementById('RichEdit2').value =
+                whole + 'E'.repeat(arguments[0] - whole.length);""", CAPACITY)
+        self.assertEqual(length(), CAPACITY)
+        ActionChains(page.driver).move_to_element(box).click().perform()
+        keys("y")
+        self.assertEqual(length(), CAPACITY)
+        keys(Keys.BACKSPACE, "yz")
+        self.assertEqual(length(), CAPACITY)
+        self.assertEqual(page.script("return document.getElementById('RichEdit2').value"
+                                     ".split('\\n').filter(line => line.includes('y')).length"), 1)
+
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
