@@ -254,19 +254,39 @@ function TarvelinCueLineArea(area, box) {
     fill();
   }
 
-  // Replaces the whole text as the user's edit: the caret goes after it, and the change is told.
-  function replaceWhole(value) {
-    setText(value);
+  // The selection as offsets [start, end) into the whole text.
+  function selectedRange() {
+    if (whole === null) return [area.selectionStart, area.selectionEnd];
+    syncWindow();
+    const { anchor, focus } = readSelection();
+    const at = (position) => starts[position.line] +
+                             Math.min(position.col, lineLength(position.line));
+    return [Math.min(at(anchor), at(focus)), Math.max(at(anchor), at(focus))];
+  }
+
+  // Replaces the characters [from, to) of the whole text as the user's edit, within the
+  // capacity: the caret goes after the new text, and the change is told.
+  function replaceText(from, to, inserted) {
+    const current = text();
+    let added = inserted.includes('\r') ? inserted.replace(/\r\n?/g, '\n') : inserted;
+    added = added.slice(0, Math.max(0, CAPACITY - (current.length - (to - from))));
+    setText(current.slice(0, from) + added + current.slice(to));
+    const caret = from + added.length;
     if (whole === null) {
-      area.setSelectionRange(windowText().length, windowText().length);
+      area.setSelectionRange(caret, caret);
     } else {
-      const last = lineCount() - 1;
-      moveCaret({ line: last, col: lineLength(last) }, false);
+      let line = 0;  // the last line that starts at or before the caret
+      for (let step = 1 << 30; step > 0; step >>= 1) {
+        if (line + step < lineCount() && starts[line + step] <= caret) line += step;
+      }
+      moveCaret({ line, col: caret - starts[line] }, false);
     }
     area.dispatchEvent(new Event('input', { bubbles: true }));
   }
 
-  // ---- The user's keys, pointer and clipboard in the windowed form --------------------------
+  const replaceWhole = (inserted) => replaceText(0, text().length, inserted);
+
+  // ---- The user's keys, pointer and clipboard ---------------------------------------------
 
   const typesText = (event) => !event.ctrlKey && !event.metaKey && !event.altKey &&
       (event.key.length === 1 || event.key === 'Enter' || event.key === 'Backspace' ||
@@ -332,20 +352,31 @@ function TarvelinCueLineArea(area, box) {
 
   function clipboard(event) {
     if (whole === null || !allSelected) return;
-    if (event.type === 'copy' || event.type === 'cut') {
+    event.preventDefault();
+    event.clipboardData.setData('text/plain', text());
+    if (event.type === 'cut' && !area.readOnly) replaceWhole('');
+  }
+
+  // A paste after Ctrl+A replaces the whole text. A long paste is put in here rather than by
+  // the browser's editor, which would first lay out the whole grown textarea.
+  function paste(event) {
+    if (area.readOnly) return;
+    const pasted = event.clipboardData.getData('text/plain');
+    if (whole !== null && allSelected) {
       event.preventDefault();
-      event.clipboardData.setData('text/plain', text());
-      if (event.type === 'cut' && !area.readOnly) replaceWhole('');
-    } else if (!area.readOnly) {
+      replaceWhole(pasted);
+    } else if (pasted.length > FULL_TEXT_CHARS ||
+               (whole === null && windowText().length + pasted.length > FULL_TEXT_CHARS)) {
       event.preventDefault();
-      replaceWhole(event.clipboardData.getData('text/plain'));
+      const [from, to] = selectedRange();
+      replaceText(from, to, pasted);
     }
   }
 
   area.addEventListener('keydown', keyDown);
   area.addEventListener('copy', clipboard);
   area.addEventListener('cut', clipboard);
-  area.addEventListener('paste', clipboard);
+  area.addEventListener('paste', paste);
   area.addEventListener('input', () => {
     if (whole !== null) edited = true;
   });

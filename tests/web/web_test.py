@@ -522,6 +522,12 @@ class WebPageTest(unittest.TestCase):
                         box, fraction)
             page.wait(lambda: abs(first_shown() - fraction * len(lines)) < 200, 10, "the window")
 
+        def paste(text):
+            page.script("""const data = new DataTransfer();
+                data.setData('text/plain', arguments[0]);
+                document.getElementById('RichEdit2').dispatchEvent(new ClipboardEvent('paste',
+                    {clipboardData: data, bubbles: true, cancelable: true}));""", text)
+
         def in_view(index):
             top, height = box.get_property("scrollTop"), box.get_property("clientHeight")
             return top <= index * 14 + 4 < top + height
@@ -630,17 +636,20 @@ class WebPageTest(unittest.TestCase):
             control("a")
             control("c")
             self.assertEqual(page.script("return window.copiedText"), "\n".join(expected))
-            pasted = "\r\n".join(lines[:5000])
-            page.script("""const data = new DataTransfer();
-                data.setData('text/plain', arguments[0]);
-                document.getElementById('RichEdit2').dispatchEvent(new ClipboardEvent('paste',
-                    {clipboardData: data, bubbles: true, cancelable: true}));""", pasted)
+            paste("\r\n".join(lines[:5000]))
             self.assertEqual(value(), "\n".join(lines[:5000]))
             self.assertIn("windowed", box.get_attribute("class"))
             control("a")
             keys("Z")
             self.assertEqual((value(), page.script(IN_DOCUMENT)), ("Z", "Z"))
             self.assertNotIn("windowed", box.get_attribute("class"))
+            # A long paste into a short text goes in at the caret and makes the area windowed.
+            keys(Keys.HOME)
+            paste("\n".join(lines[:3000]) + "\n")
+            self.assertEqual(value(), "\n".join(lines[:3000]) + "\nZ")
+            self.assertIn("windowed", box.get_attribute("class"))
+            paste("\n".join(lines[:2000]) + "\n")  # at the caret, after the first paste
+            self.assertEqual(value(), "\n".join(lines[:3000] + lines[:2000]) + "\nZ")
 
         # Typing stops at the capacity of the whole text, not of the window.
         length = lambda: page.script("return document.getElementById('RichEdit2').value.length")
