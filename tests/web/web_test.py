@@ -653,7 +653,8 @@ class WebPageTest(unittest.TestCase):
 
         # Typing stops at the capacity of the whole text, not of the window.
         length = lambda: page.script("return document.getElementById('RichEdit2').value.length")
-        page.script("""const line = '01:00:00:00      01:00:01:00         ' + 'T'.repeat(42) + '\\n';
+        page.script("""
+            const line = '01:00:00:00      01:00:01:00         ' + 'T'.repeat(42) + '\\n';
             const whole = line.repeat(Math.floor(arguments[0] / line.length));
             document.getElementById('RichEdit2').value =
                 whole + 'E'.repeat(arguments[0] - whole.length);""", CAPACITY)
@@ -662,6 +663,8 @@ class WebPageTest(unittest.TestCase):
         keys("y")
         self.assertEqual(length(), CAPACITY)
         keys(Keys.BACKSPACE, "yz")
+        self.assertEqual(length(), CAPACITY)
+        paste("x" * 200_000)
         self.assertEqual(length(), CAPACITY)
         self.assertEqual(page.script("return document.getElementById('RichEdit2').value"
                                      ".split('\\n').filter(line => line.includes('y')).length"), 1)
