@@ -41,9 +41,14 @@
 
   // ---- The worker ----------------------------------------------------------------------------
 
+  // A long text (the cue lines) goes between page and worker in parts of this many characters,
+  // one message each, so that copying it into or out of a message never holds the page long.
+  const PART_LENGTH = 1 << 20;
+
   let worker = null;
   let nextId = 1;
   const pending = new Map();
+  let parts = [];  // parts of the cue lines of the reply that comes next
 
   function startWorker() {
     const source = `(${tarvelinWorkerMain.toString()})();`;
@@ -54,6 +59,12 @@
     // and showing it are two shorter pauses of the page instead of one longer one.
     started.onmessage = (event) => {
       const reply = event.data;
+      if ('part' in reply) {
+        parts.push(reply.part);
+        return;
+      }
+      if (reply.cueLines === null) reply.cueLines = parts.join('');
+      parts = [];
       const waiting = pending.get(reply.id);
       pending.delete(reply.id);
       if (waiting) setTimeout(() => waiting.resolve(reply), 0);
@@ -66,18 +77,26 @@
         waiting.resolve({ status: 'failed', message: 'Nicht genügend Arbeitsspeicher.' });
       }
       pending.clear();
+      parts = [];
       started.terminate();
       if (worker === started) worker = null;
     };
     return started;
   }
 
-  function request(op, fields = {}) {
+  // Sends a request; a cue-line text goes ahead of it in parts, with a pause after each.
+  async function request(op, fields = {}, cueText = null) {
     if (worker === null) worker = startWorker();
+    const target = worker;
+    for (let at = 0; cueText !== null && at < cueText.length; at += PART_LENGTH) {
+      target.postMessage({ op: 'part', text: cueText.slice(at, at + PART_LENGTH) });
+      await nextFrame();
+    }
+    if (worker !== target) return { status: 'failed', message: 'Nicht genügend Arbeitsspeicher.' };
     const id = nextId++;
     return new Promise((resolve) => {
       pending.set(id, { resolve });
-      worker.postMessage({ id, op, ...fields });
+      target.postMessage({ id, op, ...fields });
     });
   }
 
@@ -304,10 +323,9 @@
     return enqueue(async () => {
       clearRows();
       const reply = await request('compute', {
-        cueText: RichEdit2.value,
         rateText: ComboBox1.value,
         minutesAndSeconds: CheckBox1.checked,
-      });
+      }, RichEdit2.value);
       await appendRows(reply);
       if (reply.status === 'done') {
         Label11.textContent = titleCount(reply.count);

@@ -1,9 +1,11 @@
 // The page's worker: runs the conversion core away from the page, one request at a time.
 //
 // Requests are {id, op, ...}; every reply carries the id and either the result or
-// {status: 'failed' | 'loadFailed', message}; a file written with a warning comes as 'warned'. The module (TarvelinCore, compiled from
-// web/TarvelinWeb.cpp) keeps the raw-text buffer and the last rows between requests. The
-// worker makes no network request: the module and its WebAssembly come inside this script.
+// {status: 'failed' | 'loadFailed', message}; a file written with a warning comes as 'warned'.
+// The cue lines travel in parts ahead of the request or reply they belong to. The module
+// (TarvelinCore, compiled from web/TarvelinWeb.cpp) keeps the raw-text buffer and the last rows
+// between requests. The worker makes no network request: the module and its WebAssembly come
+// inside this script.
 
 const OUTCOME = ['done', 'failed', 'loadFailed', 'warned'];
 const utf16 = new TextDecoder('utf-16le');
@@ -163,10 +165,33 @@ async function handle(request) {
   }
 }
 
+// A long text goes between page and worker in parts of this many characters, one message each
+// ({op: 'part', text} to the worker, {part} to the page, ahead of the request or reply it
+// belongs to), so that copying it never holds up the page for long.
+const PART_LENGTH = 1 << 20;
+let parts = [];  // the cue lines of the next request
+
+// Sends the cue lines of a reply ahead of it in parts; the reply says so with cueLines null.
+function sendCueLinesInParts(reply) {
+  if (typeof reply.cueLines !== 'string') return;
+  for (let at = 0; at < reply.cueLines.length; at += PART_LENGTH) {
+    self.postMessage({ part: reply.cueLines.slice(at, at + PART_LENGTH) });
+  }
+  reply.cueLines = null;
+}
+
 // Requests run strictly one after the other, in the order they came.
 let queue = Promise.resolve();
 self.onmessage = (event) => {
   const request = event.data;
+  if (request.op === 'part') {
+    parts.push(request.text);
+    return;
+  }
+  if (request.op === 'compute') {
+    request.cueText = parts.join('');
+    parts = [];
+  }
   queue = queue.then(async () => {
     let reply;
     try {
@@ -175,6 +200,7 @@ self.onmessage = (event) => {
       reply = { status: 'failed', message: String((error && error.message) || error) };
     }
     reply.id = request.id;
+    sendCueLinesInParts(reply);
     self.postMessage(reply, [reply.bytes, reply.cells, reply.starts].filter(Boolean));
   });
 };
