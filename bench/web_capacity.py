@@ -118,8 +118,10 @@ def main():
             print(f"  page load {load:.2f} s = {load / cli_seconds:.1f} x, "
                   f"compute and show {compute:.2f} s = {compute / cli_seconds:.1f} x, "
                   f"together {(load + compute) / cli_seconds:.1f} x tarvelin-cli")
-            print(f"  longest task of the page's thread: load {load_longest * 1000:.0f} ms, "
-                  f"compute {compute_longest * 1000:.0f} ms")
+            longest = lambda seconds: (f"{seconds * 1000:.0f} ms" if seconds > 0
+                                       else "none over 50 ms")
+            print(f"  longest task of the page's thread: load {longest(load_longest)}, "
+                  f"compute {longest(compute_longest)}")
 
 
 if __name__ == "__main__":
