@@ -14,8 +14,10 @@
 // script that reads or writes RichEdit2.value see the cue lines, never the window.
 //
 // Lost in the windowed form: undo across a move of the window (the browser's undo history ends
-// where the textarea is refilled), and a selection of more than MAX_WINDOW_LINES lines other
-// than select-all, which is cut to the window when the window moves. Lines never wrap.
+// where the textarea is refilled); a selection of more than MAX_WINDOW_LINES lines other than
+// select-all, which is cut to the window when the window moves; and a selection dragged with
+// the mouse reaches at most MARGIN lines beyond the view, since the window stays while the
+// button is down. Lines never wrap.
 'use strict';
 
 function TarvelinCueLineArea(area, box) {
