@@ -27,6 +27,9 @@
   const Button4 = control('Button4');
   const MessageBox = control('MessageBox');
 
+  // RichEdit2.value is the whole cue-line text, also when the textarea shows only part of it.
+  TarvelinCueLineArea(RichEdit2, control('RichEdit2Box'));
+
   // Rows are put into the list in slices of this size, so a long list never blocks the page.
   const ROWS_PER_SLICE = 5000;
   const DEFAULT_NAME = 'Musikliste';
@@ -38,20 +41,33 @@
 
   // ---- The worker ----------------------------------------------------------------------------
 
+  // A long text (the cue lines) goes between page and worker in parts of this many characters,
+  // one message each, so that copying it into or out of a message never holds the page long.
+  const PART_LENGTH = 1 << 20;
+
   let worker = null;
   let nextId = 1;
   const pending = new Map();
+  let parts = [];  // parts of the cue lines of the reply that comes next
 
   function startWorker() {
     const source = `(${tarvelinWorkerMain.toString()})();`;
     const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
     const started = new Worker(url);
     URL.revokeObjectURL(url);
+    // A reply is handled in a task after the one that receives it: receiving a long list's text
+    // and showing it are two shorter pauses of the page instead of one longer one.
     started.onmessage = (event) => {
       const reply = event.data;
+      if ('part' in reply) {
+        parts.push(reply.part);
+        return;
+      }
+      if (reply.cueLines === null) reply.cueLines = parts.join('');
+      parts = [];
       const waiting = pending.get(reply.id);
       pending.delete(reply.id);
-      if (waiting) waiting.resolve(reply);
+      if (waiting) setTimeout(() => waiting.resolve(reply), 0);
     };
     // A worker that dies (out of memory) fails what it was doing; the next request gets a new
     // one, without the loaded list.
@@ -61,18 +77,26 @@
         waiting.resolve({ status: 'failed', message: 'Nicht genügend Arbeitsspeicher.' });
       }
       pending.clear();
+      parts = [];
       started.terminate();
       if (worker === started) worker = null;
     };
     return started;
   }
 
-  function request(op, fields = {}) {
+  // Sends a request; a cue-line text goes ahead of it in parts, with a pause after each.
+  async function request(op, fields = {}, cueText = null) {
     if (worker === null) worker = startWorker();
+    const target = worker;
+    for (let at = 0; cueText !== null && at < cueText.length; at += PART_LENGTH) {
+      target.postMessage({ op: 'part', text: cueText.slice(at, at + PART_LENGTH) });
+      await nextFrame();
+    }
+    if (worker !== target) return { status: 'failed', message: 'Nicht genügend Arbeitsspeicher.' };
     const id = nextId++;
     return new Promise((resolve) => {
       pending.set(id, { resolve });
-      worker.postMessage({ id, op, ...fields });
+      target.postMessage({ id, op, ...fields });
     });
   }
 
@@ -191,7 +215,21 @@
   const ROW_HEIGHT = 18;  // pixels, as the style sheet sets it
   const WINDOW_MARGIN = 20;  // rows kept beyond the visible ones on either side
 
-  let cells = [];  // the shown rows' cells, four per row
+  // The cells of the rows, four per row, as the UTF-16 code units of one text in which each cell
+  // ends in U+0000; cell k starts at cellStarts[k]. A cell is decoded when its row is made, so a
+  // long list is never decoded or split as a whole.
+  let cellUnits = new Uint16Array(0);
+  let cellStarts = new Uint32Array(1);
+  // Code units as they are (a byte-order mark or a lone surrogate stays), in pieces that stay
+  // within the number of arguments a call may take.
+  function cellText(cell) {
+    const units = cellUnits.subarray(cellStarts[cell], cellStarts[cell + 1] - 1);
+    let text = '';
+    for (let at = 0; at < units.length; at += 8192) {
+      text += String.fromCharCode.apply(null, units.subarray(at, at + 8192));
+    }
+    return text;
+  }
   let rowCount = 0;
   let windowed = false;
   let selectedIndex = -1;
@@ -207,7 +245,9 @@
   function makeRow(index) {
     const tr = rowTemplate.cloneNode(true);
     const tds = tr.children;
-    for (let column = 0; column < 4; ++column) tds[column].textContent = cells[4 * index + column];
+    for (let column = 0, cell = 4 * index; column < 4; ++column, ++cell) {
+      tds[column].textContent = cellText(cell);
+    }
     tr.dataset.index = String(index);
     if (index === selectedIndex) {
       tr.classList.add('selected');
@@ -247,17 +287,20 @@
   });
 
   function clearRows() {
-    cells = [];
+    cellUnits = new Uint16Array(0);
+    cellStarts = new Uint32Array(1);
     rowCount = 0;
     windowed = false;
     selectedIndex = -1;
     ListView1Body.replaceChildren();
   }
 
-  // Shows the rows of a reply: four cells each, separated by U+0000.
-  async function appendRows(text) {
-    cells = text.split('\0');
-    rowCount = Math.floor(cells.length / 4);
+  // Shows the rows of a reply: its cell text and the starts of its cells.
+  async function appendRows(reply) {
+    if (!reply.starts) return;
+    cellUnits = new Uint16Array(reply.cells);
+    cellStarts = new Uint32Array(reply.starts);
+    rowCount = Math.floor((cellStarts.length - 1) / 4);
     if (rowCount === 0) return;
     if (rowCount > FULL_LIST_ROWS) {
       windowed = true;
@@ -280,11 +323,10 @@
     return enqueue(async () => {
       clearRows();
       const reply = await request('compute', {
-        cueText: RichEdit2.value.replace(/\n/g, '\r\n'),
         rateText: ComboBox1.value,
         minutesAndSeconds: CheckBox1.checked,
-      });
-      await appendRows(reply.cells || '');
+      }, RichEdit2.value);
+      await appendRows(reply);
       if (reply.status === 'done') {
         Label11.textContent = titleCount(reply.count);
       } else {

@@ -1,9 +1,11 @@
 // The page's worker: runs the conversion core away from the page, one request at a time.
 //
 // Requests are {id, op, ...}; every reply carries the id and either the result or
-// {status: 'failed' | 'loadFailed', message}; a file written with a warning comes as 'warned'. The module (TarvelinCore, compiled from
-// web/TarvelinWeb.cpp) keeps the raw-text buffer and the last rows between requests. The
-// worker makes no network request: the module and its WebAssembly come inside this script.
+// {status: 'failed' | 'loadFailed', message}; a file written with a warning comes as 'warned'.
+// The cue lines travel in parts ahead of the request or reply they belong to. The module
+// (TarvelinCore, compiled from web/TarvelinWeb.cpp) keeps the raw-text buffer and the last rows
+// between requests. The worker makes no network request: the module and its WebAssembly come
+// inside this script.
 
 const OUTCOME = ['done', 'failed', 'loadFailed', 'warned'];
 const utf16 = new TextDecoder('utf-16le');
@@ -38,6 +40,34 @@ function copyIn(module, string) {
   const start = pointer >>> 1;
   for (let i = 0; i < string.length; ++i) heap[start + i] = string.charCodeAt(i);
   return pointer;
+}
+
+// Copies the cue lines (line breaks LF, as the page holds them) into the module's memory with
+// the CR LF line breaks the core reads; returns the pointer and the length. The caller frees it.
+function copyInCrLf(module, string) {
+  let breaks = 0;
+  for (let at = string.indexOf('\n'); at !== -1; at = string.indexOf('\n', at + 1)) ++breaks;
+  const length = string.length + breaks;
+  const pointer = module._malloc(2 * length + 2);
+  if (pointer === 0) throw new Error('Nicht genügend Arbeitsspeicher.');
+  const heap = module.HEAPU16;
+  let to = pointer >>> 1;
+  for (let i = 0; i < string.length; ++i) {
+    const unit = string.charCodeAt(i);
+    if (unit === 10) heap[to++] = 13;
+    heap[to++] = unit;
+  }
+  return { pointer, length };
+}
+
+// Where each cell of the row text starts (cells end in U+0000), and one entry past the last.
+function cellStarts(cells) {
+  let count = 0;
+  for (let at = 0; at < cells.length; ++at) if (cells[at] === 0) ++count;
+  const starts = new Uint32Array(count + 1);
+  let cell = 0;
+  for (let at = 0; at < cells.length; ++at) if (cells[at] === 0) starts[++cell] = at + 1;
+  return starts;
 }
 
 function cueLinesReply(module, outcome) {
@@ -80,22 +110,28 @@ async function open(module, file) {
   }
 }
 
+// The rows of the cue lines. The reply's cells are the UTF-16 code units of the row text, with
+// the starts of its cells: both are handed over without a copy, and the page decodes only the
+// cells it shows.
 function compute(module, { cueText, rateText, minutesAndSeconds }) {
-  const cue = copyIn(module, cueText);
+  const cue = copyInCrLf(module, cueText);
   const rate = copyIn(module, rateText);
   try {
-    const outcome = module._tv_compute(cue, cueText.length, rate, rateText.length,
+    const outcome = module._tv_compute(cue.pointer, cue.length, rate, rateText.length,
                                        minutesAndSeconds ? 1 : 0);
     const status = OUTCOME[outcome];
+    const start = module._tv_text() >>> 1;
+    const cells = module.HEAPU16.slice(start, start + module._tv_text_length());
     return {
       status,
-      cells: text(module),
+      cells: cells.buffer,
+      starts: cellStarts(cells).buffer,
       count: module._tv_count(),
       message: status === 'failed' ? message(module) : '',
     };
   } finally {
     module._free(rate);
-    module._free(cue);
+    module._free(cue.pointer);
   }
 }
 
@@ -129,10 +165,33 @@ async function handle(request) {
   }
 }
 
+// A long text goes between page and worker in parts of this many characters, one message each
+// ({op: 'part', text} to the worker, {part} to the page, ahead of the request or reply it
+// belongs to), so that copying it never holds up the page for long.
+const PART_LENGTH = 1 << 20;
+let parts = [];  // the cue lines of the next request
+
+// Sends the cue lines of a reply ahead of it in parts; the reply says so with cueLines null.
+function sendCueLinesInParts(reply) {
+  if (typeof reply.cueLines !== 'string') return;
+  for (let at = 0; at < reply.cueLines.length; at += PART_LENGTH) {
+    self.postMessage({ part: reply.cueLines.slice(at, at + PART_LENGTH) });
+  }
+  reply.cueLines = null;
+}
+
 // Requests run strictly one after the other, in the order they came.
 let queue = Promise.resolve();
 self.onmessage = (event) => {
   const request = event.data;
+  if (request.op === 'part') {
+    parts.push(request.text);
+    return;
+  }
+  if (request.op === 'compute') {
+    request.cueText = parts.join('');
+    parts = [];
+  }
   queue = queue.then(async () => {
     let reply;
     try {
@@ -141,6 +200,7 @@ self.onmessage = (event) => {
       reply = { status: 'failed', message: String((error && error.message) || error) };
     }
     reply.id = request.id;
-    self.postMessage(reply, reply.bytes ? [reply.bytes] : []);
+    sendCueLinesInParts(reply);
+    self.postMessage(reply, [reply.bytes, reply.cells, reply.starts].filter(Boolean));
   });
 };

@@ -26,11 +26,16 @@ import openpyxl
 from capacity_edl import capacity_edl
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 ARGS = None
 CAPACITY = 16_777_215
+
+# What the textarea RichEdit2 itself holds, past the page's value property (the whole text).
+IN_DOCUMENT = ("return Object.getOwnPropertyDescriptor(HTMLTextAreaElement.prototype, 'value')"
+               ".get.call(document.getElementById('RichEdit2'))")
 
 # Cases whose rows are compared at every rate and in both modes; the others at 25 fps only.
 FULL_CASES = ["fixture-zwoelf-titel", "fixture-sonderfaelle", "fixture-musik-rtf",
@@ -424,6 +429,10 @@ class WebPageTest(unittest.TestCase):
             page.load(edl)
             self.assertIsNone(page.message())
             self.assertEqual(page.text("Label10"), f"Anzahl Titel: {len(expected)}")
+            # The cue-line area holds all lines, the document only a window of them.
+            self.assertEqual(page.script("return document.getElementById('RichEdit2').value"
+                                         ".split('\\n').length"), len(expected))
+            self.assertLess(page.script(IN_DOCUMENT).count("\n"), 1000)
             page.compute()
             self.assertEqual(page.text("Label11"), f"Anzahl Titel: {len(expected)}")
             # So long a list keeps only the rows in view in the document: the first ones now,
@@ -440,20 +449,25 @@ class WebPageTest(unittest.TestCase):
 
     def test_09_screenshots(self):
         page = self.page
-        shots = pathlib.Path(ARGS.shots)
-        shots.mkdir(parents=True, exist_ok=True)
         page.load(self.data / "cases" / "fixture-zwoelf-titel" / "input.edl")
         page.compute()
         page.element("ListView1").find_elements(By.TAG_NAME, "tr")[3].click()
-        for width, height, name in ((1280, 800, "web-1280x800.png"), (390, 844, "web-390x844.png")):
+        self.screenshots("web")
+
+    def screenshots(self, prefix):
+        """Screenshots at 1280x800 and at a phone's 390x844, named prefix-WxH.png."""
+        page = self.page
+        shots = pathlib.Path(ARGS.shots)
+        shots.mkdir(parents=True, exist_ok=True)
+        for width, height in ((1280, 800), (390, 844)):
             page.driver.set_window_size(width, height)
             inner = page.script("return [window.innerWidth, window.innerHeight]")
             page.driver.set_window_size(2 * width - inner[0], 2 * height - inner[1])
             self.assertEqual(page.script("return [window.innerWidth, window.innerHeight]"),
                              [width, height])
-            # Nothing sticks out sideways: the list scrolls inside its own box.
+            # Nothing sticks out sideways: the lists scroll inside their own boxes.
             self.assertLessEqual(page.script("return document.documentElement.scrollWidth"), width)
-            page.driver.save_screenshot(str(shots / name))
+            page.driver.save_screenshot(str(shots / f"{prefix}-{width}x{height}.png"))
         page.driver.set_window_size(1280, 800)
 
     def test_10_served_over_http(self):
@@ -489,6 +503,171 @@ class WebPageTest(unittest.TestCase):
         self.assertTrue(served)
         self.assertLessEqual(set(served), own)
 
+
+    def test_11_long_cue_lines_edited_in_a_window(self):
+        """A list too long for one textarea: the document keeps a window of its lines, and
+        editing in the middle, scrolling and the keys act on the whole text."""
+        page = self.page
+        area = page.element("RichEdit2")
+        box = page.element("RichEdit2Box")
+        value = lambda: page.script("return document.getElementById('RichEdit2').value")
+        keys = lambda *typed: ActionChains(page.driver).send_keys(*typed).perform()
+        control = lambda key: (ActionChains(page.driver).key_down(Keys.CONTROL).send_keys(key)
+                               .key_up(Keys.CONTROL).perform())
+        first_shown = lambda: round(page.script(
+            "return parseFloat(document.getElementById('RichEdit2').style.top) || 0") / 14)
+
+        def scroll_to(fraction):
+            page.script("arguments[0].scrollTop = arguments[1] * arguments[0].scrollHeight",
+                        box, fraction)
+            page.wait(lambda: abs(first_shown() - fraction * len(lines)) < 200, 10, "the window")
+
+        def paste(text):
+            page.script("""const data = new DataTransfer();
+                data.setData('text/plain', arguments[0]);
+                document.getElementById('RichEdit2').dispatchEvent(new ClipboardEvent('paste',
+                    {clipboardData: data, bubbles: true, cancelable: true}));""", text)
+
+        def in_view(index):
+            top, height = box.get_property("scrollTop"), box.get_property("clientHeight")
+            return top <= index * 14 + 4 < top + height
+
+        def typed_line(before, after):
+            """The index of the one line that differs, and its new text."""
+            old, new = before.split("\n"), after.split("\n")
+            self.assertEqual(len(old), len(new))
+            changed = [i for i in range(len(old)) if old[i] != new[i]]
+            self.assertEqual(len(changed), 1, changed)
+            return changed[0], new[changed[0]]
+
+        with tempfile.TemporaryDirectory() as folder:
+            folder = pathlib.Path(folder)
+            edl = folder / "lang.edl"
+            edl.write_bytes(capacity_edl(2_000_000))
+            page.load(edl)
+            extracted = cli("extract", str(edl)).stdout.decode("utf-8")
+            self.assertEqual(value(), extracted[:-1])
+            lines = extracted[:-1].split("\n")
+            self.assertGreater(len(lines), 10000)
+            self.assertIn("windowed", box.get_attribute("class"))
+
+            # A click in the middle of the list places the caret; End and typing edit that line,
+            # Enter adds a line after it.
+            scroll_to(0.5)
+            ActionChains(page.driver).move_to_element(box).click().perform()
+            new_line = "10:00:00:00      10:00:42:10         NEU.WAV"
+            keys(Keys.END, " X", Keys.ENTER, new_line)
+            edited = value().split("\n")
+            index = next(i for i in range(len(lines)) if edited[i] != lines[i])
+            self.assertTrue(0.4 * len(lines) < index < 0.6 * len(lines), index)
+            expected = lines[:index] + [lines[index] + " X", new_line] + lines[index + 1:]
+            self.assertEqual(edited, expected)
+            self.assertTrue(page.element("Button5").is_enabled())
+            self.assertLess(page.script(IN_DOCUMENT).count("\n"), 1000)
+            self.screenshots("web-long-lines")
+
+            # Scrolled away and back, the edit stays, in the value and in the document.
+            scroll_to(0.0)
+            self.assertNotIn(new_line, page.script(IN_DOCUMENT))
+            scroll_to(index / len(lines))
+            self.assertIn(lines[index] + " X\n" + new_line, page.script(IN_DOCUMENT))
+            self.assertEqual(value().split("\n"), expected)
+
+            # Ctrl+End reaches the last line, Ctrl+Home the first; arrows and PageDown go on
+            # beyond the window, and the view follows the caret.
+            control(Keys.END)
+            shown = page.script(IN_DOCUMENT)
+            self.assertTrue(shown.endswith("\n" + expected[-1]))
+            self.assertEqual(area.get_property("selectionStart"), len(shown))
+            self.assertTrue(page.script("const b = arguments[0];"
+                                        "return b.scrollTop + b.clientHeight >= b.scrollHeight - 1",
+                                        box))
+            control(Keys.HOME)
+            self.assertEqual((first_shown(), area.get_property("selectionStart"),
+                              box.get_property("scrollTop")), (0, 0, 0))
+            before = value()
+            keys(*[Keys.ARROW_DOWN] * 250, "A")
+            self.assertEqual(typed_line(before, value()), (250, "A" + expected[250]))
+            before = value()
+            keys(*[Keys.PAGE_DOWN] * 30, Keys.HOME, "P")
+            index, line = typed_line(before, value())
+            self.assertEqual(line, "P" + before.split("\n")[index])
+            self.assertGreater(index, 250 + 30 * 5)
+            self.assertTrue(in_view(index))
+
+            # Typing after scrolling far away goes to the caret, which comes back into view; the
+            # arrows go on from a caret at the window's edge.
+            control(Keys.HOME)
+            keys(*[Keys.ARROW_DOWN] * 3)
+            scroll_to(0.5)
+            before = value()
+            keys("H")
+            self.assertEqual(typed_line(before, value()), (3, "H" + before.split("\n")[3]))
+            self.assertTrue(in_view(3))
+            page.script("arguments[0].scrollTop = 503 * 14", box)
+            page.wait(lambda: first_shown() == 3, 10, "a window from the caret's line")
+            before = value()
+            keys(Keys.ARROW_UP, "V")
+            line = before.split("\n")[2]
+            self.assertEqual(typed_line(before, value()), (2, line[:1] + "V" + line[1:]))
+            expected = value().split("\n")
+
+            # The rows and the saved text are the tool's on the edited lines.
+            cue_lines = folder / "bearbeitet.txt"
+            cue_lines.write_text(value(), encoding="utf-8")
+            rows = cli("rows", "--fps", "25", str(cue_lines))
+            self.assertEqual(rows.returncode, 0, rows.stderr)
+            page.set_rate("25")
+            page.set_minutes_and_seconds(True)
+            page.compute()
+            self.assertIsNone(page.message())
+            self.assertEqual(page.rows(), [[unescape_cell(c) for c in line.split("\t")]
+                                           for line in rows.stdout.decode("utf-8").splitlines()])
+            reference = folder / "reference.txt"
+            made = cli("report", "--cues", "--fps", "25", "--format", "text", "-o",
+                       str(reference), str(cue_lines))
+            self.assertEqual(made.returncode, 0, made.stderr)
+            self.assertEqual(page.download("Button3", ".txt").read_bytes(), reference.read_bytes())
+
+            # Ctrl+A takes the whole text: copy gives all of it, and typing replaces it.
+            page.script("""document.addEventListener('copy', (event) => {
+                window.copiedText = event.clipboardData.getData('text/plain'); });""")
+            ActionChains(page.driver).move_to_element(box).click().perform()
+            control("a")
+            control("c")
+            self.assertEqual(page.script("return window.copiedText"), "\n".join(expected))
+            paste("\r\n".join(lines[:5000]))
+            self.assertEqual(value(), "\n".join(lines[:5000]))
+            self.assertIn("windowed", box.get_attribute("class"))
+            control("a")
+            keys("Z")
+            self.assertEqual((value(), page.script(IN_DOCUMENT)), ("Z", "Z"))
+            self.assertNotIn("windowed", box.get_attribute("class"))
+            # A long paste into a short text goes in at the caret and makes the area windowed.
+            keys(Keys.HOME)
+            paste("\n".join(lines[:3000]) + "\n")
+            self.assertEqual(value(), "\n".join(lines[:3000]) + "\nZ")
+            self.assertIn("windowed", box.get_attribute("class"))
+            paste("\n".join(lines[:2000]) + "\n")  # at the caret, after the first paste
+            self.assertEqual(value(), "\n".join(lines[:3000] + lines[:2000]) + "\nZ")
+
+        # Typing stops at the capacity of the whole text, not of the window.
+        length = lambda: page.script("return document.getElementById('RichEdit2').value.length")
+        page.script("""
+            const line = '01:00:00:00      01:00:01:00         ' + 'T'.repeat(42) + '\\n';
+            const whole = line.repeat(Math.floor(arguments[0] / line.length));
+            document.getElementById('RichEdit2').value =
+                whole + 'E'.repeat(arguments[0] - whole.length);""", CAPACITY)
+        self.assertEqual(length(), CAPACITY)
+        ActionChains(page.driver).move_to_element(box).click().perform()
+        keys("y")
+        self.assertEqual(length(), CAPACITY)
+        keys(Keys.BACKSPACE, "yz")
+        self.assertEqual(length(), CAPACITY)
+        paste("x" * 200_000)
+        self.assertEqual(length(), CAPACITY)
+        self.assertEqual(page.script("return document.getElementById('RichEdit2').value"
+                                     ".split('\\n').filter(line => line.includes('y')).length"), 1)
 
 def main():
     global ARGS
