@@ -123,7 +123,7 @@ std::u16string DecodeWindows1252(std::string_view bytes)
     const std::size_t n = bytes.size();
     std::u16string text;
     text.reserve(n + 2);
-    PreferLargePages(text.data(), text.capacity() * sizeof(char16_t));
+    PrepareLargeBuffer(text.data(), text.capacity() * sizeof(char16_t));
     const auto* const in = reinterpret_cast<const unsigned char*>(bytes.data());
     constexpr std::size_t kChunk = 4096;
     alignas(16) char16_t chunk[kChunk];
