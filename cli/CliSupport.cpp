@@ -133,9 +133,20 @@ void WriteUtf8(std::ostream& out, std::u16string_view text)
 
 void WriteLinesUtf8(std::ostream& out, const std::vector<std::u16string>& lines)
 {
+    // Lines are written in blocks: a stream write per line costs more than converting it, and
+    // one text of all lines would be that much fresh memory.
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string block;
+    block.reserve(kBlock + 256);
     for (const auto& line : lines) {
-        out << toUtf8(line) << '\n';
+        appendUtf8(block, line);
+        block += '\n';
+        if (block.size() >= kBlock) {
+            out << block;
+            block.clear();
+        }
     }
+    out << block;
 }
 
 }  // namespace tarvelin::cli

@@ -24,6 +24,19 @@ inline constexpr std::size_t kTextCapacity = 16'777'215;
 // exceeds kTextCapacity.
 std::u16string DecodeEdlText(std::string_view bytes);
 
+// Reads a file's bytes for decoding, refusing one far too large unread. Throws ConversionError
+// as LoadEdlText does.
+std::string ReadEdlBytes(const std::string& path);
+
+// When the bytes are 8-bit text (no byte-order mark, no RTF) whose line breaks are all CR LF,
+// they are the buffer's text one byte a character once a missing final CR LF is added: adds it
+// and returns true, or throws ConversionError (kTooLargeMessage) when the text exceeds
+// kTextCapacity. Otherwise returns false and leaves the bytes as they are, for DecodeEdlText.
+bool CompleteEightBitBufferText(std::string& bytes);
+
+// Windows-1252 bytes as characters, one a byte; line breaks are left as they stand.
+std::u16string DecodeWindows1252(std::string_view bytes);
+
 // Reads and decodes a file. Throws ConversionError with kCannotOpenMessage when it cannot be
 // opened, kCannotLoadMessage when it cannot be read, and kTooLargeMessage when it is too large.
 std::u16string LoadEdlText(const std::string& path);

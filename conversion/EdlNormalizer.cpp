@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <string_view>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -16,7 +17,7 @@ struct Removal {
     std::u16string_view text;  // upper case where letter case is ignored
     bool ignoreCase;
     // Where the search looks first: the pair of characters at anchor and anchor + 1, chosen to
-    // be rare in an EDL, so that most of the text is passed over eight characters at a time.
+    // be rare in an EDL, so that most of the text is passed over many characters at a time.
     std::size_t anchor;
 };
 
@@ -39,10 +40,20 @@ constexpr bool anchorsInside()
 }
 static_assert(anchorsInside());
 
+// Both kinds of text the removals run on: characters (char16_t), and 8-bit Windows-1252 bytes
+// (char), on which they cut exactly what they cut in the decoded characters. The removed texts
+// are ASCII; an ASCII byte decodes to the same character, and no byte above 0x7F decodes to a
+// character whose simple upper case is ASCII (the only such characters, dotless i and long s,
+// have no byte in Windows-1252).
+template <typename Char>
+constexpr bool kIsByte = sizeof(Char) == 1;
+
 // Simple upper case, as far as it can matter here: the removed texts are ASCII, and the only
 // characters whose simple upper case is an ASCII letter are a-z, dotless i and long s.
-constexpr char16_t upperForComparison(char16_t c)
+template <typename Char>
+constexpr char16_t upperForComparison(Char unit)
 {
+    const auto c = static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(unit));
     if (c >= u'a' && c <= u'z') {
         return static_cast<char16_t>(c - (u'a' - u'A'));
     }
@@ -55,14 +66,16 @@ constexpr char16_t upperForComparison(char16_t c)
     return c;
 }
 
-bool matchesAt(std::u16string_view text, std::size_t pos, const Removal& removal)
+template <typename Char>
+bool matchesAt(const Char* text, std::size_t size, std::size_t pos, const Removal& removal)
 {
-    if (text.size() - pos < removal.text.size()) {
+    if (size - pos < removal.text.size()) {
         return false;
     }
     for (std::size_t k = 0; k < removal.text.size(); ++k) {
-        const char16_t c = text[pos + k];
-        if ((removal.ignoreCase ? upperForComparison(c) : c) != removal.text[k]) {
+        const Char unit = text[pos + k];
+        const auto c = static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(unit));
+        if ((removal.ignoreCase ? upperForComparison(unit) : c) != removal.text[k]) {
             return false;
         }
     }
@@ -70,52 +83,78 @@ bool matchesAt(std::u16string_view text, std::size_t pos, const Removal& removal
 }
 
 // The characters that can stand for one character of a removed text: itself, and where letter
-// case is ignored its lower case and the non-ASCII letters whose upper case it is.
+// case is ignored its lower case (one bit apart in ASCII) and, among characters, the non-ASCII
+// letter whose upper case it is.
 struct Variants {
-    char16_t a;
-    char16_t b;
-    char16_t c;
+    char16_t upper;
+    bool folds;      // a letter whose case is ignored: upper | 0x20 is its lower case
+    char16_t extra;  // dotless i for I, long s for S; upper otherwise
 
-    bool has(char16_t x) const { return x == a || x == b || x == c; }
+    template <typename Char>
+    bool has(Char unit) const
+    {
+        const auto c = static_cast<char16_t>(static_cast<std::make_unsigned_t<Char>>(unit));
+        if (folds) return (c | 0x20) == (upper | 0x20) || c == extra;
+        return c == upper;
+    }
 };
 
 constexpr Variants variantsOf(char16_t upper, bool ignoreCase)
 {
     if (!ignoreCase || upper < u'A' || upper > u'Z') {
-        return {upper, upper, upper};
+        return {upper, false, upper};
     }
-    const auto lower = static_cast<char16_t>(upper + (u'a' - u'A'));
     const char16_t extra = upper == u'I' ? u'\u0131' : upper == u'S' ? u'\u017F' : upper;
-    return {upper, lower, extra};
+    return {upper, true, extra};
 }
 
 #if defined(__SSE2__)
-// One character's variants in every lane; a character without variants costs one comparison.
+// One character's variants in every lane: one comparison, after setting the case bit for a
+// letter; characters also compare with the letter's non-ASCII variant where it has one.
+template <typename Char>
 struct Lanes {
     explicit Lanes(const Variants& v)
-        : a(_mm_set1_epi16(static_cast<short>(v.a))),
-          b(_mm_set1_epi16(static_cast<short>(v.b))),
-          c(_mm_set1_epi16(static_cast<short>(v.c))),
-          single(v.a == v.b && v.a == v.c)
+        : fold(set(v.folds ? 0x20 : 0)),
+          value(set(v.folds ? static_cast<char16_t>(v.upper | 0x20) : v.upper)),
+          extra(set(v.extra)),
+          hasExtra(!kIsByte<Char> && v.extra != v.upper)
     {
     }
 
-    __m128i equal(__m128i v) const
+    static __m128i set(char16_t c)
     {
-        const __m128i first = _mm_cmpeq_epi16(v, a);
-        if (single) return first;
-        return _mm_or_si128(_mm_or_si128(first, _mm_cmpeq_epi16(v, b)), _mm_cmpeq_epi16(v, c));
+        if constexpr (kIsByte<Char>) {
+            return _mm_set1_epi8(static_cast<char>(c));
+        } else {
+            return _mm_set1_epi16(static_cast<short>(c));
+        }
+    }
+    static __m128i equal(__m128i a, __m128i b)
+    {
+        if constexpr (kIsByte<Char>) {
+            return _mm_cmpeq_epi8(a, b);
+        } else {
+            return _mm_cmpeq_epi16(a, b);
+        }
     }
 
-    __m128i a;
-    __m128i b;
-    __m128i c;
-    bool single;
+    __m128i matches(__m128i v) const
+    {
+        const __m128i first = equal(_mm_or_si128(v, fold), value);
+        if (!hasExtra) return first;
+        return _mm_or_si128(first, equal(v, extra));
+    }
+
+    __m128i fold;
+    __m128i value;
+    __m128i extra;
+    bool hasExtra;
 };
 #endif
 
 // Finds the first position from `from` where the removal's anchor pair could stand (the pair's
 // first character at the returned position); returns n when there is none.
+template <typename Char>
 class AnchorScan {
 public:
     explicit AnchorScan(const Removal& removal)
@@ -124,20 +163,23 @@ public:
     {
     }
 
-    std::size_t next(const char16_t* data, std::size_t n, std::size_t from) const
+    std::size_t next(const Char* data, std::size_t n, std::size_t from) const
     {
         std::size_t q = from;
 #if defined(__SSE2__)
-        // Eight pair positions per step; the second load reads one character further.
-        const Lanes first(m_first);
-        const Lanes second(m_second);
-        for (; q + 9 <= n; q += 8) {
-            const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
-            const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));
-            const int mask = _mm_movemask_epi8(_mm_and_si128(first.equal(v0), second.equal(v1)));
-            if (mask != 0) {
-                return q + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
-            }
+        // Two vectors of pair positions per step; the second loads read one character further.
+        constexpr std::size_t kLanes = 16 / sizeof(Char);
+        const Lanes<Char> first(m_first);
+        const Lanes<Char> second(m_second);
+        const auto pairs = [&](std::size_t at) {
+            const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
+            return static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_and_si128(first.matches(v0), second.matches(v1))));
+        };
+        for (; q + 2 * kLanes + 1 <= n; q += 2 * kLanes) {
+            const unsigned mask = pairs(q) | (pairs(q + kLanes) << 16);
+            if (mask != 0) return q + static_cast<std::size_t>(__builtin_ctz(mask)) / sizeof(Char);
         }
 #endif
         for (; q + 1 < n; ++q) {
@@ -157,17 +199,17 @@ private:
 // one before it and writes its own output in front of what it reads (kept stretches move down
 // whole, only ever onto characters already read), so every pass is linear, no second buffer is
 // needed, and a text without an occurrence is not written at all.
+template <typename Char>
 class RemovalPass {
 public:
     explicit RemovalPass(const Removal& removal) : m_removal(removal), m_scan(removal) {}
 
     // Goes on over the input data[0, end); `finished` says that no more input will come. Returns
     // the end of the output so far, which is the next pass's input.
-    std::size_t advance(char16_t* data, std::size_t end, bool finished)
+    std::size_t advance(Char* data, std::size_t end, bool finished)
     {
         const std::size_t length = m_removal.text.size();
         const std::size_t anchor = m_removal.anchor;
-        const std::u16string_view input(data, end);
         while (m_next + length <= end) {
             const std::size_t pair = m_scan.next(data, end, m_next + anchor);
             if (pair >= end) {
@@ -180,7 +222,7 @@ public:
                 m_next = start;
                 break;
             }
-            if (!matchesAt(input, start, m_removal)) {
+            if (!matchesAt(data, end, start, m_removal)) {
                 m_next = start + 1;
                 continue;
             }
@@ -197,44 +239,53 @@ public:
 
 private:
     // Moves the kept characters data[m_copied, upTo) to the end of the output.
-    void moveKept(char16_t* data, std::size_t upTo)
+    void moveKept(Char* data, std::size_t upTo)
     {
         if (upTo <= m_copied) return;
         if (m_kept != m_copied)
-            std::char_traits<char16_t>::move(data + m_kept, data + m_copied, upTo - m_copied);
+            std::char_traits<Char>::move(data + m_kept, data + m_copied, upTo - m_copied);
         m_kept += upTo - m_copied;
         m_copied = upTo;
     }
 
     const Removal& m_removal;
-    AnchorScan m_scan;
+    AnchorScan<Char> m_scan;
     std::size_t m_kept = 0;    // end of the output
     std::size_t m_copied = 0;  // the input before this is in the output or cut out
     std::size_t m_next = 0;    // the earliest position an occurrence may still start at
 };
 
 // The eight passes run over the text a piece at a time, so that each piece is still in the
-// processor's cache when the later passes read it.
-constexpr std::size_t kPieceLength = 32 * 1024;
-
-}  // namespace
-
-void NormalizeEdlText(std::u16string& workText)
+// processor's cache when the later passes read it. Returns the normalised length.
+template <typename Char>
+std::size_t normalize(Char* data, std::size_t n)
 {
-    std::array<RemovalPass, kRemovals.size()> passes{
-        RemovalPass(kRemovals[0]), RemovalPass(kRemovals[1]), RemovalPass(kRemovals[2]),
-        RemovalPass(kRemovals[3]), RemovalPass(kRemovals[4]), RemovalPass(kRemovals[5]),
-        RemovalPass(kRemovals[6]), RemovalPass(kRemovals[7])};
-    char16_t* const data = workText.data();
-    const std::size_t n = workText.size();
+    std::array<RemovalPass<Char>, kRemovals.size()> passes{
+        RemovalPass<Char>(kRemovals[0]), RemovalPass<Char>(kRemovals[1]),
+        RemovalPass<Char>(kRemovals[2]), RemovalPass<Char>(kRemovals[3]),
+        RemovalPass<Char>(kRemovals[4]), RemovalPass<Char>(kRemovals[5]),
+        RemovalPass<Char>(kRemovals[6]), RemovalPass<Char>(kRemovals[7])};
+    constexpr std::size_t kPieceLength = 64 * 1024 / sizeof(Char);
     std::size_t pieceEnd = 0;
     std::size_t end = 0;
     do {
         pieceEnd = std::min(n, pieceEnd + kPieceLength);
         end = pieceEnd;
-        for (RemovalPass& pass : passes) end = pass.advance(data, end, pieceEnd == n);
+        for (RemovalPass<Char>& pass : passes) end = pass.advance(data, end, pieceEnd == n);
     } while (pieceEnd < n);
-    workText.resize(end);
+    return end;
+}
+
+}  // namespace
+
+void NormalizeEdlText(std::u16string& workText)
+{
+    workText.resize(normalize(workText.data(), workText.size()));
+}
+
+void NormalizeEdlBytes(std::string& bytes)
+{
+    bytes.resize(normalize(bytes.data(), bytes.size()));
 }
 
 }  // namespace tarvelin

@@ -9,6 +9,22 @@
 
 namespace tarvelin {
 
+namespace {
+
+// A usual list (8-bit, CR LF breaks) is normalised as bytes and decoded afterwards: the removals
+// cut the same texts there at half the memory traffic, and the decoding has less to write.
+OpenedEdl openBytes(std::string bytes)
+{
+    if (!CompleteEightBitBufferText(bytes)) return OpenEdlText(DecodeEdlText(bytes));
+    NormalizeEdlBytes(bytes);
+    OpenedEdl opened{DecodeWindows1252(bytes), {}};
+    std::string().swap(bytes);
+    opened.cues = ExtractCueLinesFrom(opened.workText);
+    return opened;
+}
+
+}  // namespace
+
 CueLineResult ExtractCueLinesFrom(std::u16string_view workText)
 {
     CueLineResult result;
@@ -30,12 +46,15 @@ OpenedEdl OpenEdlText(std::u16string bufferText)
 
 OpenedEdl OpenEdlBytes(std::string_view bytes)
 {
-    return OpenEdlText(DecodeEdlText(bytes));
+    std::string copy;
+    copy.reserve(bytes.size() + 2);  // room for a final CR LF
+    copy = bytes;
+    return openBytes(std::move(copy));
 }
 
 OpenedEdl OpenEdlFile(const std::string& path)
 {
-    return OpenEdlText(LoadEdlText(path));
+    return openBytes(ReadEdlBytes(path));
 }
 
 }  // namespace tarvelin

@@ -8,6 +8,9 @@
 // same text: it is the normalised scratch text and the extraction's subject at once, and no
 // front end splits or joins it. The extraction then writes one cue line per music event.
 //
+// A usual list from a file or from bytes (8-bit, CR LF breaks throughout) is normalised in its
+// bytes and decoded afterwards, which gives the same text at half the memory traffic.
+//
 // Loading failures are thrown (ConversionError) before anything else happens. A failure of the
 // extraction is no exception here: the lines found before it are kept and the result says so,
 // for the front end to show kExtractionFailedMessage. Standard library only.

@@ -74,6 +74,19 @@ void PreferLargePages(const void* buffer, std::size_t bytes)
 #endif
 }
 
+void PrepareLargeBuffer(const void* buffer, std::size_t bytes)
+{
+    PreferLargePages(buffer, bytes);
+#if defined(__linux__) && defined(MADV_POPULATE_WRITE)
+    // From the start of the buffer's first page: the pages are the buffer's or its allocation's.
+    const auto begin = reinterpret_cast<std::uintptr_t>(buffer);
+    const std::uintptr_t first = begin & ~std::uintptr_t{4095};
+    if (bytes > 0) {
+        ::madvise(reinterpret_cast<void*>(first), begin + bytes - first, MADV_POPULATE_WRITE);
+    }
+#endif
+}
+
 std::u16string SystemErrorText(int errorNumber)
 {
     switch (errorNumber) {
@@ -147,7 +160,7 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes,
             throw ConversionError(tooLargeMessage);
         }
         bytes.reserve(size + kChunk);
-        PreferLargePages(bytes.data(), bytes.capacity());
+        PrepareLargeBuffer(bytes.data(), bytes.capacity());
     }
     // Read until the end, whatever the size said: pipes and growing files have no size.
     for (;;) {

@@ -22,6 +22,11 @@ std::string ReadFileBytes(const std::string& path, std::size_t maxBytes,
 // a hint; nothing changes where it is not taken.
 void PreferLargePages(const void* buffer, std::size_t bytes);
 
+// For a large buffer that is about to be written whole: large pages as above, and all its pages
+// mapped at once instead of one page fault each (a fault is expensive, more so in a virtual
+// machine). Only a hint as well.
+void PrepareLargeBuffer(const void* buffer, std::size_t bytes);
+
 // The German text for a system error number, as shown after "kann nicht geöffnet werden.".
 std::u16string SystemErrorText(int errorNumber);
 

@@ -187,6 +187,22 @@ std::unique_ptr<FastPath> FastPath::detect(const Syntax& syntax)
     }
     for (std::size_t i = 0; i < path->m_singles.size() && i < kMaxVectors; ++i)
         std::fill_n(path->m_single[i], 8, static_cast<std::uint16_t>(path->m_singles[i]));
+    const auto packable = [](std::uint32_t c) { return c >= 1 && c <= 254; };
+    path->m_packedScan =
+        path->m_pairs.size() <= kMaxVectors && path->m_singles.size() <= kMaxVectors &&
+        std::all_of(
+            path->m_pairs.begin(), path->m_pairs.end(),
+            [&](std::uint32_t pair) { return packable(pair >> 16) && packable(pair & 0xFFFF); }) &&
+        std::all_of(path->m_singles.begin(), path->m_singles.end(), packable);
+    if (path->m_packedScan) {
+        for (std::size_t i = 0; i < path->m_pairs.size(); ++i) {
+            std::fill_n(path->m_pairFirst8[i], 16,
+                        static_cast<std::uint8_t>(path->m_pairs[i] >> 16));
+            std::fill_n(path->m_pairSecond8[i], 16, static_cast<std::uint8_t>(path->m_pairs[i]));
+        }
+        for (std::size_t i = 0; i < path->m_singles.size(); ++i)
+            std::fill_n(path->m_single8[i], 16, static_cast<std::uint8_t>(path->m_singles[i]));
+    }
     return path;
 }
 
@@ -309,6 +325,33 @@ std::size_t FastPath::firstOccurrence(std::u16string_view subject, std::size_t f
     const bool useVectors = vectorScans();
     const __m128i zero = _mm_setzero_si128();
     const bool vectors = useVectors && pairCount <= kMaxVectors && singleCount <= kMaxVectors;
+    // Sixteen positions per step, packed to bytes. A zero byte may be a U+0000 or a character
+    // from U+8000 on: the exact scan below takes over from that block on.
+    while (vectors && m_packedScan && q + 17 <= n) {
+        const auto* at = reinterpret_cast<const __m128i*>(data + q);
+        const auto* after = reinterpret_cast<const __m128i*>(data + q + 1);
+        const __m128i now = _mm_packus_epi16(_mm_loadu_si128(at), _mm_loadu_si128(at + 1));
+        const __m128i next = _mm_packus_epi16(_mm_loadu_si128(after), _mm_loadu_si128(after + 1));
+        if (m_endsAtNul && _mm_movemask_epi8(_mm_cmpeq_epi8(now, zero)) != 0) break;
+        __m128i hit = _mm_setzero_si128();
+        for (std::size_t i = 0; i < pairCount; ++i) {
+            const __m128i first = _mm_load_si128(reinterpret_cast<const __m128i*>(m_pairFirst8[i]));
+            const __m128i second =
+                _mm_load_si128(reinterpret_cast<const __m128i*>(m_pairSecond8[i]));
+            hit = _mm_or_si128(
+                hit, _mm_and_si128(_mm_cmpeq_epi8(now, first), _mm_cmpeq_epi8(next, second)));
+        }
+        for (std::size_t i = 0; i < singleCount; ++i) {
+            const __m128i single = _mm_load_si128(reinterpret_cast<const __m128i*>(m_single8[i]));
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi8(now, single));
+        }
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask != 0;
+             mask &= mask - 1) {
+            const std::size_t candidate = q + static_cast<unsigned>(__builtin_ctz(mask));
+            if (valid(candidate)) return candidate;
+        }
+        q += 16;
+    }
     while (vectors && q + 9 <= n) {
         const __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + q + 1));

@@ -130,6 +130,13 @@ private:
     alignas(16) std::uint16_t m_pairFirst[kMaxVectors][8] = {};
     alignas(16) std::uint16_t m_pairSecond[kMaxVectors][8] = {};
     alignas(16) std::uint16_t m_single[kMaxVectors][8] = {};
+    // The same as bytes, for the scan that packs sixteen positions into one vector: used when
+    // every such character lies in 1..254, where packing with saturation keeps it apart from
+    // every other character (those above 255 become 255 or 0).
+    bool m_packedScan = false;
+    alignas(16) std::uint8_t m_pairFirst8[kMaxVectors][16] = {};
+    alignas(16) std::uint8_t m_pairSecond8[kMaxVectors][16] = {};
+    alignas(16) std::uint8_t m_single8[kMaxVectors][16] = {};
     std::vector<std::uint32_t> m_pairs;  // first two characters of each literal, deduplicated
     std::vector<char16_t> m_singles;     // literals of one character
     // G: empty stops with "."; otherwise the few code units it leaves out.

@@ -4,7 +4,7 @@ namespace tarvelin {
 
 namespace {
 
-void appendUtf8(std::string& out, char32_t c)
+void appendCodePoint(std::string& out, char32_t c)
 {
     if (c < 0x80) {
         out += static_cast<char>(c);
@@ -39,8 +39,24 @@ void appendUtf16(std::u16string& out, char32_t c)
 std::string toUtf8(std::u16string_view text)
 {
     std::string out;
-    out.reserve(text.size());
+    appendUtf8(out, text);
+    return out;
+}
+
+void appendUtf8(std::string& out, std::u16string_view text)
+{
+    out.reserve(out.size() + text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // A run of ASCII goes in as one piece.
+        std::size_t end = i;
+        while (end < text.size() && text[end] < 0x80) ++end;
+        if (end > i) {
+            const std::size_t at = out.size();
+            out.resize(at + (end - i));
+            for (std::size_t k = i; k < end; ++k) out[at + (k - i)] = static_cast<char>(text[k]);
+            i = end - 1;
+            continue;
+        }
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
@@ -49,9 +65,8 @@ std::string toUtf8(std::u16string_view text)
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        appendUtf8(out, c);
+        appendCodePoint(out, c);
     }
-    return out;
 }
 
 std::u16string fromUtf8(std::string_view text)

@@ -13,6 +13,8 @@ namespace tarvelin {
 
 // UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);
+// The same, appended to out.
+void appendUtf8(std::string& out, std::u16string_view text);
 
 // UTF-8 to UTF-16. A malformed sequence becomes one U+FFFD per offending byte.
 std::u16string fromUtf8(std::string_view text);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conversion/CueLineExtraction.h"
@@ -281,6 +282,40 @@ TEST(CueLineExtractionTest, GoldenCasesMatchReference)
             output += toUtf8(line) + "\n";
         }
         EXPECT_EQ(output, readFile(folder / "cue-lines.txt"));
+    }
+}
+
+// The pipeline takes a usual list (8-bit, CR LF breaks) by normalising its bytes before decoding
+// them, every other list by decoding first: the buffer text and the cue lines must be those of
+// the window's road (decode, then normalise the characters), for every list of the cases and for
+// lists at the edges of that choice.
+TEST(CueLineExtractionTest, BytesAndTextRoadsAgree)
+{
+    const std::string event =
+        "000001  REEL_AUD  A     C        00:00:00:00 00:00:01:00 "
+        "01:00:00:00 01:00:01:00 \r\n";
+    std::vector<std::pair<std::string, std::string>> lists = {
+        {"empty", ""},
+        {"one_byte", "A"},
+        {"only_a_break", "\r\n"},
+        {"crlf", event + "*FROM CLIP NAME:  AUDIO \xC4.MP3\r\n"},
+        {"no_final_break", event + "* FROM CLIP NAME:  T.WAV"},
+        {"joined_comment", event + "X \r\n*from clip name:  t \xDF.WAV\r\n"},
+        {"lf_only", event.substr(0, event.size() - 2) + "\n*FROM CLIP NAME:  T.MP3\n"},
+        {"lone_cr", event + "AUD  3     4 \r*FROM CLIP NAME:  T.NEW\r"},
+        {"utf8_mark", "\xEF\xBB\xBF" + event + "*FROM CLIP NAME:  \xC3\x84.MP3\r\n"},
+        {"nul_byte", event + std::string("\0", 1) + "*FROM CLIP NAME:  T.MP3\r\n"},
+    };
+    for (const fs::path& folder : caseFolders()) {
+        lists.emplace_back(folder.filename().string(), readFile(folder / "input.edl"));
+    }
+    for (const auto& [tag, bytes] : lists) {
+        SCOPED_TRACE(tag);
+        const OpenedEdl expected = OpenEdlText(DecodeEdlText(bytes));
+        const OpenedEdl opened = OpenEdlBytes(bytes);
+        EXPECT_EQ(toUtf8(opened.workText), toUtf8(expected.workText));
+        EXPECT_EQ(opened.cues.cueLines, expected.cues.cueLines);
+        EXPECT_EQ(opened.cues.extractionFailed, expected.cues.extractionFailed);
     }
 }
 

@@ -118,6 +118,50 @@ TEST(EdlLoaderTest, EightBitTextAgreesWithBytewiseDecoding)
     }
 }
 
+// An 8-bit list whose breaks are all CR LF is its buffer text byte for byte, a missing final
+// break added; every other list is left to the decoding.
+TEST(EdlLoaderTest, EightBitListWithCrLfBreaksIsTakenAsItsBytes)
+{
+    struct Row {
+        const char* tag;
+        std::string bytes;
+        bool taken;
+        std::string after;
+    };
+    const std::vector<Row> rows = {
+        {"empty_file", "", true, ""},
+        {"one_byte", "A", true, "A\r\n"},
+        {"crlf_throughout", "A\r\nB\r\n", true, "A\r\nB\r\n"},
+        {"final_break_missing", "A\r\n\xC4", true, "A\r\n\xC4\r\n"},
+        {"crlf_across_sixteen_bytes", std::string(15, 'x') + "\r\n" + std::string(15, 'y'), true,
+         std::string(15, 'x') + "\r\n" + std::string(15, 'y') + "\r\n"},
+        {"lone_lf", "A\r\nB\n", false, "A\r\nB\n"},
+        {"lone_cr_at_end", "A\r", false, "A\r"},
+        {"lf_cr", std::string(20, 'x') + "\n\r", false, std::string(20, 'x') + "\n\r"},
+        {"cr_cr_lf", "A\r\r\nB", false, "A\r\r\nB"},
+        {"utf8_mark", "\xEF\xBB\xBFX\r\n", false, "\xEF\xBB\xBFX\r\n"},
+        {"utf16_mark", "\xFF\xFEX", false, "\xFF\xFEX"},
+        {"rtf", "{\\rtf1 A}", false, "{\\rtf1 A}"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.tag);
+        std::string bytes = row.bytes;
+        EXPECT_EQ(CompleteEightBitBufferText(bytes), row.taken);
+        EXPECT_EQ(bytes, row.after);
+        if (row.taken) {
+            EXPECT_EQ(DecodeWindows1252(bytes), DecodeEdlText(row.bytes));
+        }
+    }
+
+    std::string atCapacity(kTextCapacity, 'A');
+    atCapacity[100] = '\r';
+    atCapacity[101] = '\n';
+    EXPECT_TRUE(CompleteEightBitBufferText(atCapacity));
+    EXPECT_EQ(atCapacity.size(), kTextCapacity + 2);
+    std::string overCapacity(kTextCapacity + 1, 'A');
+    EXPECT_EQ(messageOf([&] { CompleteEightBitBufferText(overCapacity); }), kTooLargeMessage);
+}
+
 TEST(EdlLoaderTest, BytesAreWindows1252)
 {
     struct Row {

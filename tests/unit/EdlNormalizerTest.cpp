@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/EdlLoader.h"
 #include "conversion/EdlNormalizer.h"
 #include "conversion/Text.h"
 #include "tests/support/TestSeed.h"
@@ -242,6 +243,33 @@ TEST(EdlNormalizerTest, AgreesWithPlainRemovalsOnRandomTexts)
         const std::u16string expected = plainNormalisation(text);
         NormalizeEdlText(text);
         ASSERT_EQ(text, expected);
+    }
+}
+
+// The removals on Windows-1252 bytes cut what they cut in the decoded characters: random 8-bit
+// texts of the removed pieces in mixed letter case, line breaks and bytes above 0x7F (among them
+// letters of the code page's upper half and the bytes that decode to the typographic range),
+// long enough to cross the pieces the passes run in.
+TEST(EdlNormalizerTest, BytesAgreeWithTheirCharacters)
+{
+    using namespace std::string_literals;
+    const std::vector<std::string> fragments = {
+        "*",     "* ",      "*  ",    "FROM",      "from",      "FrOm",  " CLIP",
+        " clIp", " NAME: ", " name:", " \r\n",     "\r\n",      "\r\n*", "AU",
+        "aud",   "D",       "A",      " 3     4 ", " 1     2 ", " 3",    "     ",
+        "4 ",    "2 ",      " ",      "\xC4UD",    "\xE4ud",    "\x8A",  "\x9A",
+        "\xFF",  "\xDF",    "\x80",   "\x9D",      "X.WAV",     "\0"s,   "10:00:00:00 ",
+    };
+    std::mt19937_64 random(testsupport::TestSeed(1252));
+    for (int round = 0; round < 40; ++round) {
+        std::string bytes;
+        const std::size_t length = round % 4 == 0 ? 140'000 : random() % 2'000;
+        while (bytes.size() < length) bytes += fragments[random() % fragments.size()];
+        SCOPED_TRACE("round " + std::to_string(round) + ", length " + std::to_string(bytes.size()));
+        std::u16string expected = DecodeWindows1252(bytes);
+        NormalizeEdlText(expected);
+        NormalizeEdlBytes(bytes);
+        ASSERT_EQ(DecodeWindows1252(bytes), expected);
     }
 }
 

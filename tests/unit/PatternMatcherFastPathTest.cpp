@@ -96,7 +96,8 @@ TEST(PatternMatcherFastPathTest, RecognisesOnlyItsShape)
     EXPECT_TRUE(takesFastPath(testsupport::kCueLinePatternText));
 }
 
-// Subjects glued from fragments that meet the fixed patterns' corner cases.
+// Subjects glued from fragments that meet the fixed patterns' corner cases (the last two hold
+// characters that the packed scan sees as 255 or 0).
 std::u16string fragmentSubject(std::mt19937& random, int fragments)
 {
     static const std::vector<std::u16string> pieces = {u"01:00:00:00",
@@ -128,7 +129,9 @@ std::u16string fragmentSubject(std::mt19937& random, int fragments)
                                                        u"`",
                                                        u"\t",
                                                        u"A",
-                                                       u"P3"};
+                                                       u"P3",
+                                                       u"\u2122\u00FF",
+                                                       u"M\uFF0D"};
     static const std::vector<std::u16string> heads = {
         u"01:00:00:00 01:00:05:00 10:00:00:00 10:00:05:00", u"10:00:00:00      10:00:05:00"};
     std::u16string subject;
@@ -293,9 +296,9 @@ std::u16string randomShapePattern(std::mt19937& random)
 std::u16string randomShapeSubject(std::mt19937& random, std::size_t maxLength)
 {
     static const std::vector<std::u16string> pieces = {
-        u"A",      u"B", u"M",    u"P",  u"3",   u"W",  u"N",      u"E",   u":",
-        u" ",      u"0", u"7",    u"AA", u"MP3", u"P3", u"NEWNEW", u"A3:", u"\u00C4",
-        u"\u00E4", u"a", u"\r\n", u"\n", u"_",   u"`",  u"\r",     u"."};
+        u"A",    u"B",  u"M",  u"P",   u"3",  u"W",      u"N",      u"E",      u":",      u" ",
+        u"0",    u"7",  u"AA", u"MP3", u"P3", u"NEWNEW", u"A3:",    u"\u00C4", u"\u00E4", u"a",
+        u"\r\n", u"\n", u"_",  u"`",   u"\r", u".",      u"\u2122", u"\u00FF", u"\uFF0D"};
     std::u16string subject;
     const std::size_t length = random() % (maxLength + 1);
     while (subject.size() < length) subject += pick(random, pieces);
