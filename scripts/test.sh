@@ -8,32 +8,48 @@
 #   tests offscreen; checks that run no C++ and the package check are left out);
 # - a bounded libFuzzer run of all fuzz targets at once (FUZZ_SECONDS each, default 45, sharing the
 #   cores).
-# The sanitizer and fuzz builds compile while the ci pass's tests run: those wait on the browser,
-# on processes and on files much of the time, and the compiler takes up the idle cores. Their
-# output goes to build/background-build.log and is shown when they fail.
+# Builds that do not depend on each other overlap: the page (emscripten) builds beside the ci
+# build, and the sanitizer and fuzz builds run from the start at idle priority, so they take only
+# the processor time the ci build and its tests leave unused (those wait on the browser, on
+# processes and on files much of the time). The background builds write their output to
+# build/*.log, which is shown when they fail.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh build test package web
 scripts/format.sh
 
+mkdir -p build
+# Background commands, each with its output in build/NAME.log; stopped if the run ends early.
+declare -A pids
+trap 'kill "${pids[@]}" 2>/dev/null || true' EXIT
+background() {
+  local name=$1
+  shift
+  "$@" >"build/$name.log" 2>&1 &
+  pids[$name]=$!
+}
+# Waits for a background command; on failure shows its output and ends the run.
+finish() {
+  local name=$1 status=0
+  wait "${pids[$name]}" || status=$?
+  unset "pids[$name]"
+  if [ "$status" -ne 0 ]; then
+    cat "build/$name.log"
+    echo "test.sh: $name failed" >&2
+    exit "$status"
+  fi
+}
+
 cmake --preset ci
-cmake --build --preset ci
 cmake --preset asan >/dev/null
 cmake --preset fuzz >/dev/null
+background page-build scripts/web.sh --build-only
+background sanitizer-build chrt --idle 0 sh -c 'cmake --build --preset asan && cmake --build --preset fuzz'
 
-log=build/background-build.log
-(cmake --build --preset asan && cmake --build --preset fuzz) >"$log" 2>&1 &
-background=$!
-ci_status=0
-ctest --preset ci || ci_status=$?
-build_status=0
-wait "$background" || build_status=$?
-if [ "$build_status" -ne 0 ]; then
-  cat "$log"
-  echo "test.sh: the sanitizer or fuzz build failed" >&2
-  exit "$build_status"
-fi
-[ "$ci_status" -eq 0 ] || exit "$ci_status"
+cmake --build --preset ci
+finish page-build
+ctest --preset ci
+finish sanitizer-build
 
 ctest --preset asan
 scripts/fuzz-smoke.sh "${FUZZ_SECONDS:-45}"
