@@ -15,7 +15,7 @@ namespace tarvelin::cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 5> kOptions = {{
+constexpr std::array<OptionSpec, 5> kConvertOptions = {{
     {"fps", true},
     {"timecode", false},
     {"decimal", true},
@@ -37,7 +37,7 @@ void writeRows(OutputFormat format, const std::optional<std::string>& output,
 
 int RunConvert(const std::vector<std::string>& args)
 {
-    const ParsedArgs parsed = ParseArgs(WithLongOutputOption(args), kOptions);
+    const ParsedArgs parsed = ParseArgs(WithLongOutputOption(args), kConvertOptions);
     RequirePositional(parsed, 1);
     const OutputFormat format = OutputFormatFrom(parsed);
     const std::optional<std::string> output = parsed.value("output");

@@ -17,7 +17,7 @@ namespace tarvelin::cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 6> kOptions = {{
+constexpr std::array<OptionSpec, 6> kReportOptions = {{
     {"fps", true},
     {"decimal", true},
     {"gap", true},
@@ -58,7 +58,7 @@ void writeReport(OutputFormat format, const std::optional<std::string>& output,
 
 int RunReport(const std::vector<std::string>& args)
 {
-    const ParsedArgs parsed = ParseArgs(WithLongOutputOption(args), kOptions);
+    const ParsedArgs parsed = ParseArgs(WithLongOutputOption(args), kReportOptions);
     RequirePositional(parsed, 1);
     const OutputFormat format = OutputFormatFrom(parsed);
     const std::optional<std::string> output = parsed.value("output");

@@ -13,7 +13,7 @@ namespace tarvelin::cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 3> kOptions = {{
+constexpr std::array<OptionSpec, 3> kRowsOptions = {{
     {"fps", true},
     {"timecode", false},
     {"decimal", true},
@@ -23,7 +23,7 @@ constexpr std::array<OptionSpec, 3> kOptions = {{
 
 int RunRows(const std::vector<std::string>& args)
 {
-    const ParsedArgs parsed = ParseArgs(args, kOptions);
+    const ParsedArgs parsed = ParseArgs(args, kRowsOptions);
     if (parsed.positional.size() > 1) {
         RequirePositional(parsed, 1);
     }

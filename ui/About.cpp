@@ -22,7 +22,7 @@ TAboutBox* AboutBox = nullptr;
 
 namespace {
 
-constexpr QSize kClientSize(442, 295);
+constexpr QSize kAboutClientSize(442, 295);
 constexpr int kCaptionRight = 219;
 constexpr int kValueLeft = 242;
 
@@ -131,7 +131,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     setWindowTitle(texts::kAboutCaption.toString());
     setWindowIcon(tarvelin::ui::programIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    setFixedSize(kClientSize);
+    setFixedSize(kAboutClientSize);
     setUrlOpener({});
 
     Panel1 = new QFrame(this);

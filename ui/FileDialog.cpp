@@ -8,7 +8,7 @@ namespace tarvelin::ui {
 
 namespace {
 
-FileDialog::Handler& currentHandler()
+FileDialog::Handler& currentDialogHandler()
 {
     static FileDialog::Handler handler;
     return handler;
@@ -44,7 +44,7 @@ QString runRealDialog(QWidget* parent, const FileDialog& dialog)
 bool FileDialog::Execute(QWidget* parent)
 {
     const QString chosen =
-        currentHandler() ? currentHandler()(*this) : runRealDialog(parent, *this);
+        currentDialogHandler() ? currentDialogHandler()(*this) : runRealDialog(parent, *this);
     if (chosen.isEmpty()) {
         return false;
     }
@@ -54,7 +54,7 @@ bool FileDialog::Execute(QWidget* parent)
 
 FileDialog::Handler FileDialog::setHandler(Handler handler)
 {
-    return std::exchange(currentHandler(), std::move(handler));
+    return std::exchange(currentDialogHandler(), std::move(handler));
 }
 
 }  // namespace tarvelin::ui

@@ -17,7 +17,7 @@ TTForm2* TForm2 = nullptr;
 
 namespace {
 
-constexpr QSize kClientSize(795, 552);
+constexpr QSize kHelpClientSize(795, 552);
 constexpr int kScrollStep = 43;
 constexpr int kSettingsContentHeight = 1499;
 
@@ -60,7 +60,7 @@ TTForm2::TTForm2(QWidget* parent)
     setWindowTitle(tarvelin::ui::texts::kHelpCaption.toString());
     setWindowIcon(tarvelin::ui::programIcon());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
-    setFixedSize(kClientSize);
+    setFixedSize(kHelpClientSize);
 
     Panel2 = new QFrame(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));

@@ -14,7 +14,7 @@ namespace {
 
 namespace texts = tarvelin::ui::texts;
 
-MessageBox::Handler& currentHandler()
+MessageBox::Handler& currentBoxHandler()
 {
     static MessageBox::Handler handler;
     return handler;
@@ -58,8 +58,8 @@ void showRealBox(QWidget* parent, const BoxRequest& request)
 void MessageBox::show(QWidget* parent, const QString& text, BoxIcon icon, BoxButton button)
 {
     const BoxRequest request{QString::fromUtf8(maker::kProductName), text, icon, button};
-    if (currentHandler()) {
-        currentHandler()(parent, request);
+    if (currentBoxHandler()) {
+        currentBoxHandler()(parent, request);
     } else {
         showRealBox(parent, request);
     }
@@ -67,7 +67,7 @@ void MessageBox::show(QWidget* parent, const QString& text, BoxIcon icon, BoxBut
 
 MessageBox::Handler MessageBox::setHandler(Handler handler)
 {
-    return std::exchange(currentHandler(), std::move(handler));
+    return std::exchange(currentBoxHandler(), std::move(handler));
 }
 
 }  // namespace tarvelin::ui

@@ -14,7 +14,7 @@ TForm4* Form4 = nullptr;
 
 namespace {
 
-constexpr QSize kClientSize(693, 465);
+constexpr QSize kTermsClientSize(693, 465);
 
 // The warranty terms, line by line.
 QString termsText()
@@ -51,7 +51,7 @@ TForm4::TForm4(QWidget* parent)
     setWindowTitle(tarvelin::ui::texts::kTermsCaption.toString());
     setWindowIcon(tarvelin::ui::programIcon());
     setFont(QFont(QStringLiteral("Tahoma"), 8));
-    setFixedSize(kClientSize);
+    setFixedSize(kTermsClientSize);
 
     Panel1 = raisedPanel(this, "Panel1", QRect(0, 0, 693, 420));
     Panel2 = raisedPanel(this, "Panel2", QRect(0, 420, 693, 45));

@@ -2,6 +2,7 @@
 """Tarvelin im Browser, driven in headless Chromium and compared with tarvelin-cli.
 
   web_test.py --page build/web/site/index.html --cli tarvelin-cli --data tests/data --shots DIR
+              [--skip NAME] [-k PATTERN]   (leave out or pick tests by name)
 
 The page is opened from disk (file://), as a user who saved it would open it. Lists are loaded
 through the hidden file input OpenDialog1; the cue lines, the cells of ListView1, the downloaded
@@ -676,7 +677,12 @@ def main():
     parser.add_argument("--cli", required=True)
     parser.add_argument("--data", required=True)
     parser.add_argument("--shots", required=True)
+    parser.add_argument("--skip", action="append", default=[],
+                        help="leave out the tests whose name contains this (may be repeated)")
     ARGS, rest = parser.parse_known_args()
+    for name in dir(WebPageTest):
+        if name.startswith("test_") and any(part in name for part in ARGS.skip):
+            delattr(WebPageTest, name)
     unittest.main(argv=[sys.argv[0], "-v", *rest])
 
 
