@@ -24,7 +24,7 @@ constexpr auto kNotLineBreak = [] {
     text.append(u"]");
     return text;
 }();
-constexpr auto kPrefix = [] {
+constexpr auto kCueLinePrefix = [] {
     PatternText<2 * kTimecodeGroup.size() + 6> text;
     text.append(kTimecodeGroup);
     text.append(u"      ");
@@ -37,9 +37,9 @@ constexpr auto kGap = [] {
     text.append(u"*?");
     return text;
 }();
-constexpr NamePatternParts kParts{kPrefix.view(), kGap.view(), kNotLineBreak.view()};
-constexpr auto kPattern = buildNamePattern<namePatternLength(kParts)>(kParts);
-static_assert(kPattern.view() ==
+constexpr NamePatternParts kCueLineParts{kCueLinePrefix.view(), kGap.view(), kNotLineBreak.view()};
+constexpr auto kCueLineText = buildNamePattern<namePatternLength(kCueLineParts)>(kCueLineParts);
+static_assert(kCueLineText.view() ==
               u"(\\d{2}:\\d{2}:\\d{2}:\\d{2})      (\\d{2}:\\d{2}:\\d{2}:\\d{2})[^\r\n]*?("
               u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]MP3|"
               u"[ -_A-Z\u00C0-\u00D6\u00D8-\u00DF\u0152\u0160\u0178\u017D]+[^\r\n]WAV|"
@@ -50,7 +50,7 @@ static_assert(kPattern.view() ==
 
 }  // namespace
 
-const std::u16string_view kCueLinePattern = kPattern.view();
+const std::u16string_view kCueLinePattern = kCueLineText.view();
 
 void VectorCueRowList::SetLastRowCell(CueColumn column, std::u16string text)
 {
