@@ -17,6 +17,16 @@
 #include <malloc.h>
 #endif
 
+// Under AddressSanitizer the heap belongs to the sanitizer: the tuning of glibc's heap in main()
+// would do nothing but make every run map and poison 31 MB, a third of its start-up time.
+#if defined(__SANITIZE_ADDRESS__)
+#define TARVELIN_SANITIZER_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TARVELIN_SANITIZER_HEAP 1
+#endif
+#endif
+
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "conversion/ConversionError.h"
@@ -115,7 +125,7 @@ int checkedOutput(int exitCode)
 int main(int argc, char** argv)
 {
     using namespace tarvelin::cli;
-#ifdef __GLIBC__
+#if defined(__GLIBC__) && !defined(TARVELIN_SANITIZER_HEAP)
     // A conversion passes the list through several text buffers of up to 32 MB one after the
     // other. Keeping freed memory in the heap lets the next buffer reuse it instead of faulting
     // in fresh pages, which more than halves the time of a conversion at full capacity.
