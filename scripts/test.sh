@@ -9,8 +9,9 @@
 # - a bounded libFuzzer run of all fuzz targets at once (FUZZ_SECONDS each, default 45, sharing the
 #   cores).
 # Builds that do not depend on each other overlap: the page (emscripten) builds beside the ci
-# build, and the sanitizer and fuzz builds run from the start at idle priority, so they take only
-# the processor time the ci build and its tests leave unused (those wait on the browser, on
+# build, and the sanitizer and fuzz builds run from the start at the lowest priorities (the fuzz
+# build below the asan build, which the next tests need first), so they take only the processor
+# time the ci build and the tests before them leave unused (those wait on the browser, on
 # processes and on files much of the time). The background builds write their output to
 # build/*.log, which is shown when they fail.
 set -euo pipefail
@@ -44,12 +45,13 @@ cmake --preset ci
 cmake --preset asan >/dev/null
 cmake --preset fuzz >/dev/null
 background page-build scripts/web.sh --build-only
-background sanitizer-build chrt --idle 0 sh -c 'cmake --build --preset asan && cmake --build --preset fuzz'
+background asan-build nice -n 19 cmake --build --preset asan
+background fuzz-build chrt --idle 0 cmake --build --preset fuzz
 
 cmake --build --preset ci
 finish page-build
 ctest --preset ci
-finish sanitizer-build
-
+finish asan-build
 ctest --preset asan
+finish fuzz-build
 scripts/fuzz-smoke.sh "${FUZZ_SECONDS:-45}"
