@@ -41,12 +41,10 @@ finish() {
   fi
 }
 
-cmake --preset ci
-cmake --preset asan >/dev/null
-cmake --preset fuzz >/dev/null
 background page-build scripts/web.sh --build-only
-background asan-build nice -n 19 cmake --build --preset asan
-background fuzz-build chrt --idle 0 cmake --build --preset fuzz
+background asan-build sh -c 'cmake --preset asan && exec nice -n 19 cmake --build --preset asan'
+background fuzz-build sh -c 'cmake --preset fuzz && exec chrt --idle 0 cmake --build --preset fuzz'
+cmake --preset ci
 
 cmake --build --preset ci
 finish page-build
