@@ -21,7 +21,7 @@ for group in "${groups[@]}"; do
                  fonts-wine fonts-liberation2) ;;
     test)
       packages+=(libgtest-dev libgmock-dev libbenchmark-dev libpcre2-dev libre2-dev
-                 clang libclang-rt-14-dev llvm
+                 clang libclang-rt-14-dev llvm lld
                  xvfb xauth imagemagick python3 python3-openpyxl unzip clang-format-14
                  libreoffice-calc-nogui) ;;
     package)
