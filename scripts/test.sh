@@ -6,8 +6,8 @@
 #   build and checked with lintian, desktop-file-validate and appstreamcli;
 # - the "asan" pass: clang, AddressSanitizer and UndefinedBehaviorSanitizer, the suite again (widget
 #   tests offscreen; checks that run no C++ and the package check are left out);
-# - a bounded libFuzzer run of all fuzz targets at once (FUZZ_SECONDS each, default 45, sharing the
-#   cores).
+# - a bounded libFuzzer run of all fuzz targets at once, sharing the cores: each executes a fixed
+#   number of inputs (scripts/fuzz-smoke.sh), or runs FUZZ_SECONDS when that is set.
 # Builds that do not depend on each other overlap: the page (emscripten) builds beside the ci
 # build, and the sanitizer and fuzz builds run from the start at the lowest priorities (the fuzz
 # build below the asan build, which the next tests need first), so they take only the processor
@@ -52,4 +52,4 @@ ctest --preset ci
 finish asan-build
 ctest --preset asan
 finish fuzz-build
-scripts/fuzz-smoke.sh "${FUZZ_SECONDS:-45}"
+scripts/fuzz-smoke.sh "${FUZZ_SECONDS:-runs}"
